@@ -1,0 +1,31 @@
+# make run  : install what is missing, build (Release) and floorplan the bundled example
+# make test : install what is missing, build, run every test, then again under the sanitizers
+JOBS ?= 2
+
+.PHONY: deps build run test test-release test-asan bench clean
+
+deps:
+	@bash scripts/install-deps.sh
+
+build: deps
+	cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build build -j $(JOBS)
+
+run: build
+	@bash scripts/run-example.sh
+
+test-release: build
+	ctest --test-dir build --output-on-failure -j $(JOBS)
+
+test-asan: deps
+	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOSVO_SANITIZE=ON -DOSVO_BENCH=OFF
+	cmake --build build-asan -j $(JOBS)
+	ctest --test-dir build-asan --output-on-failure -j $(JOBS)
+
+test: test-release test-asan
+
+bench: build
+	@bash bench/run-all.sh
+
+clean:
+	rm -rf build build-asan

@@ -1,0 +1,90 @@
+#include "RunBinary.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace osvotest {
+
+namespace {
+std::string slurpFd(int fd) {
+  std::string text;
+  char buf[4096];
+  ssize_t n;
+  while ((n = read(fd, buf, sizeof buf)) > 0) text.append(buf, static_cast<size_t>(n));
+  return text;
+}
+}  // namespace
+
+RunResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                     const std::string& workDir) {
+  std::filesystem::create_directories(workDir);
+  std::string outPath = workDir + "/.stdout.capture";
+  std::string errPath = workDir + "/.stderr.capture";
+  RunResult result;
+  pid_t pid = fork();
+  if (pid == 0) {
+    if (chdir(workDir.c_str()) != 0) _exit(126);
+    int in = open("/dev/null", O_RDONLY);
+    int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(in, 0);
+    dup2(out, 1);
+    dup2(err, 2);
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
+  else if (WIFSIGNALED(status)) result.status = 128 + WTERMSIG(status);
+  int outFd = open(outPath.c_str(), O_RDONLY);
+  int errFd = open(errPath.c_str(), O_RDONLY);
+  if (outFd >= 0) { result.out = slurpFd(outFd); close(outFd); }
+  if (errFd >= 0) { result.err = slurpFd(errFd); close(errFd); }
+  std::filesystem::remove(outPath);
+  std::filesystem::remove(errPath);
+  return result;
+}
+
+std::string dataPath(const std::string& name) { return std::string(OSVO_TEST_DATA_DIR) + "/" + name; }
+
+std::string scratchDir(const std::string& name) {
+  std::string dir = std::filesystem::current_path().string() + "/scratch/" + name;
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  return dir;
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return "";
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+void writeFile(const std::string& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+}
+
+std::vector<std::string> splitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) lines.push_back(line);
+  return lines;
+}
+
+}  // namespace osvotest
