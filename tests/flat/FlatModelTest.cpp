@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include "flat/FlatDesign.h"
+
+using namespace CoarsePlacement;
+
+namespace {
+
+// A master with one version and one instance of it, appended to the design.
+CktInstance* addBlock(FlatDesign& d, const std::string& name, double w, double h) {
+  auto* m = new CktMaster;
+  m->name = name;
+  m->index = static_cast<int>(d.masterList.size());
+  d.masterList.push_back(m);
+  auto* v = new CktVersion(m, -1, h, w, w * h);
+  v->index = 0;
+  m->versions.push_back(v);
+  auto* inst = new CktInstance;
+  inst->master = m;
+  inst->index = static_cast<int>(d.instList.size());
+  inst->setExtData("name", new inst_name(name));
+  d.instList.push_back(inst);
+  return inst;
+}
+
+}  // namespace
+
+TEST(FlatModel, NewRecordsHaveTheirDefaults) {
+  FlatDesign d;
+  EXPECT_EQ(d.mode, 0);
+  EXPECT_EQ(d.locSystem, LS_CORNER);
+  EXPECT_TRUE(d.instList.empty() && d.netList.empty() && d.masterList.empty());
+
+  CktInstance inst;
+  EXPECT_EQ(inst.index, -1);
+  EXPECT_EQ(inst.getExtData("name"), nullptr);
+  EXPECT_EQ(instanceName(&inst), "");
+
+  CktNet net;
+  EXPECT_EQ(net.width, 1);
+  EXPECT_DOUBLE_EQ(net.weight, 1.0);
+  EXPECT_DOUBLE_EQ(net.ipcWeight, 0.0);
+}
+
+TEST(FlatModel, PinsAreNumberedInOrderOfCreation) {
+  CktPort port;
+  CktInstance inst;
+  CktPin a(&port, &inst);
+  a.initId();
+  CktPin b(&port, &inst);
+  b.initId();
+  EXPECT_EQ(b.id, a.id + 1);
+  EXPECT_EQ(CktPin::pinPool[static_cast<size_t>(b.id)], &b);
+  EXPECT_DOUBLE_EQ(b.slack, -1.0);
+  EXPECT_EQ(b.net, nullptr);
+  EXPECT_DOUBLE_EQ(b.offset.x, 0.0);
+  EXPECT_DOUBLE_EQ(b.offset.z, 0.0);
+}
+
+TEST(FlatModel, VersionHasOnePadLocationPerPort) {
+  CktMaster m;
+  m.inPorts.push_back(new CktPort);
+  m.outPorts.push_back(new CktPort);
+  m.outPorts.push_back(new CktPort);
+  CktVersion v(&m, -1, 3, 5, 15);
+  EXPECT_EQ(v.padLocations.size(), 3u);
+  CktVersion orphan(nullptr, -1, 1, 1, 1);
+  EXPECT_TRUE(orphan.padLocations.empty());
+}
+
+TEST(FlatModel, ExtensionDataIsLookedUpByContentAndReplaced) {
+  CktInstance inst;
+  std::string key = "name";  // a different pointer with the same content
+  inst.setExtData("name", new inst_name("alu"));
+  ASSERT_NE(inst.getExtData(key.c_str()), nullptr);
+  inst.setExtData("name", new inst_name("fpu"));
+  EXPECT_EQ(instanceName(&inst), "fpu");
+}
+
+TEST(FlatModel, DesignReleasesEverythingItOwns) {
+  // Runs clean under the leak checker: masters, versions, ports, instances,
+  // pins, nets and a root master outside masterList.
+  auto* d = new FlatDesign;
+  auto* root = new CktMaster;
+  root->versions.push_back(new CktVersion(root, -1, 0, 0, 0));
+  d->topInst = new CktInstance;
+  d->topInst->master = root;
+  CktInstance* a = addBlock(*d, "a", 2, 3);
+  CktInstance* b = addBlock(*d, "b", 4, 1);
+  auto* out = new CktPort;
+  out->dir = OUT_PORT;
+  a->master->outPorts.push_back(out);
+  auto* in = new CktPort;
+  in->dir = IN_PORT;
+  b->master->inPorts.push_back(in);
+  auto* net = new CktNet;
+  auto* pa = new CktPin(out, a);
+  pa->initId();
+  a->outPins.push_back(pa);
+  auto* pb = new CktPin(in, b);
+  pb->initId();
+  b->inPins.push_back(pb);
+  net->pins = {pa, pb};
+  net->source = pa;
+  pa->net = pb->net = net;
+  d->netList.push_back(net);
+  int id = pb->id;
+  delete d;
+  EXPECT_EQ(CktPin::pinPool[static_cast<size_t>(id)], nullptr);
+}
