@@ -1,0 +1,130 @@
+// End-to-end runs of the real osvo binary.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "RunBinary.h"
+
+namespace {
+
+using osvotest::RunResult;
+
+bool contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+RunResult run(const std::string& test, const std::vector<std::string>& args) {
+  return osvotest::runOsvo(args, osvotest::scratchDir("e2e." + test));
+}
+
+// The run header: hostname, date and user, then the echo of the command line.
+void expectHeader(const RunResult& r, const std::vector<std::string>& args) {
+  const auto lines = osvotest::splitLines(r.out);
+  ASSERT_GE(lines.size(), 5u);
+  std::string echo = OSVO_BINARY;
+  for (const auto& a : args) echo += " " + a;
+  EXPECT_EQ(lines[3], echo);
+  EXPECT_EQ(lines[4], "read command line");
+}
+
+TEST(EndToEnd, DefaultsOnlyStopsForMissingVerilogFile) {
+  const RunResult r = run("defaults", {});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "please input the verilog filename\n");
+  expectHeader(r, {});
+  EXPECT_TRUE(contains(r.out, "fill unset default options\n"));
+  // The first rule stops the run before any other rule has fired.
+  EXPECT_TRUE(r.out.ends_with("-whitespace 20\nStart rule checking \n"));
+  EXPECT_FALSE(contains(r.out, "seed: "));
+}
+
+TEST(EndToEnd, UnsupportedFormatStopsAfterTheDump) {
+  const std::vector<std::string> args = {"-format", "f", "-seed", "42"};
+  const RunResult r = run("format", args);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "osvo: input format \"f\" is not supported\n");
+  expectHeader(r, args);
+  EXPECT_TRUE(contains(r.out,
+                       "seed: 42\nfile format: f\ntopModule: cpu\nLibrary file: \n"
+                       "flat Master file: \n==Dump all Options==\n-ALcluster 1\n-F 0.1\n"));
+  EXPECT_TRUE(contains(r.out, "\n-format f\n"));
+  EXPECT_TRUE(contains(r.out, "\n-seed 42\n"));
+  EXPECT_TRUE(r.out.ends_with("-whitespace 20\n==Dump ends==\n"));
+  EXPECT_FALSE(contains(r.out, " OSVO run complete "));
+}
+
+TEST(EndToEnd, SeedFromTheClockIsStoredAndDumped) {
+  const RunResult r = run("clock", {"-format", "f"});
+  EXPECT_EQ(r.status, 1);
+  const std::string notice = " seed is set to the current time when runnning the program\n";
+  ASSERT_TRUE(contains(r.out, notice));
+  const size_t at = r.out.find("seed: ");
+  ASSERT_NE(at, std::string::npos);
+  const std::string seed = r.out.substr(at + 6, r.out.find('\n', at) - at - 6);
+  EXPECT_FALSE(seed.empty());
+  EXPECT_TRUE(contains(r.out, notice + "Set option -seed " + seed + "\nseed: " + seed + "\n"));
+  EXPECT_TRUE(contains(r.out, "\n-seed " + seed + "\n"));
+}
+
+TEST(EndToEnd, NumMovesZeroFallsBackToDefault) {
+  const RunResult r = run("numMoves", {"-format", "f", "-seed", "1", "-numMoves", "0"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err,
+            "Range error for setting option -numMoves to 0\n"
+            "option type = i option range = [1, )\n"
+            "option -numMoves is not set\n"
+            "osvo: input format \"f\" is not supported\n");
+  const size_t given = r.out.find("Set option -numMoves 0\n");
+  const size_t filled = r.out.find("Set option -numMoves 10\n");
+  ASSERT_NE(given, std::string::npos);
+  ASSERT_NE(filled, std::string::npos);
+  EXPECT_LT(given, filled);
+  EXPECT_TRUE(contains(r.out, "\n-numMoves 10\n"));
+}
+
+TEST(EndToEnd, KeyWithoutValueAtTheEnd) {
+  const RunResult r = run("incomplete", {"-format", "f", "-t", "core", "-seed"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err,
+            "Unexpected end of file encountered!\nOption -seed is not complete\n"
+            "osvo: input format \"f\" is not supported\n");
+  EXPECT_TRUE(contains(r.out, "topModule: core\n"));
+  EXPECT_TRUE(contains(r.out, " seed is set to the current time"));
+}
+
+TEST(EndToEnd, OptionFileIsEchoedAndLosesToTheCommandLine) {
+  const std::string dir = osvotest::scratchDir("e2e.optfile");
+  osvotest::writeFile(dir + "/run.opt",
+                      "-format f\n-numMoves 30\n-whitespace 40\n-whitespace 50\n-pipe p.txt\n");
+  const RunResult r =
+      osvotest::runOsvo({"-readOptionFile", "run.opt", "-numMoves", "20", "-seed", "3"}, dir);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "osvo: input format \"f\" is not supported\n");
+  EXPECT_TRUE(contains(r.out,
+                       "read option file\nRead in Option file\n------\n-format f\n-numMoves 30\n"
+                       "-whitespace 40\n-whitespace 50\n-pipe p.txt\n---------\n"
+                       "Set option -format f\nSet option -whitespace 40\n"
+                       "Set option -pipe p.txt\nfill unset default options\n"));
+  EXPECT_TRUE(contains(r.out, "\n-numMoves 20\n"));
+  EXPECT_TRUE(contains(r.out, "\n-whitespace 40\n"));
+  EXPECT_TRUE(contains(r.out, "\n*NON-DEFAULT-OPTION* -pipe p.txt\n"));
+}
+
+TEST(EndToEnd, OptionFileNameIsNotAShellCommand) {
+  const std::string dir = osvotest::scratchDir("e2e.inject");
+  const RunResult r = osvotest::runOsvo({"-readOptionFile", "x;touch pwned", "-format", "f"}, dir);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(contains(r.err, "Can not open option file x;touch pwned\n"));
+  EXPECT_FALSE(std::filesystem::exists(dir + "/pwned"));
+}
+
+TEST(EndToEnd, FormatOutsideTheTableIsRejected) {
+  const RunResult r = run("badformat", {"-format", "q", "-seed", "1"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(r.err.starts_with("Range error for setting option -format to q\n"));
+  EXPECT_TRUE(r.err.ends_with("please input the verilog filename\n"));
+}
+
+}  // namespace
