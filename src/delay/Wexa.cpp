@@ -14,7 +14,7 @@ std::array<TierRows, gen_upper_bound + 1> tier_related_params{};
 
 // b0 feature size, b1 (kept, unused), b2 intrinsic delay, b3 unit driver
 // capacitance, b4 unit driver resistance in thousands.
-const std::array<double, builtin_gen_count* basic_param_count> basic_params_data = {
+const std::array<double, basic_data_size> basic_params_data = {
     0.25, 0.34, 86.6, 0.282, 16.2,  // 0.25 um
     0.18, 0.24, 66.4, 0.234, 17.1,  // 0.18 um
     0.13, 0.17, 54.4, 0.135, 22.1,  // 0.13 um
@@ -23,13 +23,12 @@ const std::array<double, builtin_gen_count* basic_param_count> basic_params_data
 };
 
 // Four tier rows (p1, p2, p3) per generation; generations 1 and 2 have no fourth tier.
-const std::array<double, builtin_gen_count* tier_row_count* tier_param_count>
-    tier_related_params_data = {
-        0.073, 0.059, 0.082, 0.016, 0.021,  0.206, 0.013,  0.0125, 0.154, 0,      0,      0,
-        0.068, 0.06,  0.064, 0.011, 0.0176, 0.16,  0.0088, 0.0097, 0.119, 0,      0,      0,
-        0.081, 0.046, 0.043, 0.018, 0.0128, 0.103, 0.011,  0.0067, 0.104, 0.0088, 0.0043, 0.0782,
-        0.092, 0.053, 0.045, 0.022, 0.0136, 0.103, 0.011,  0.0074, 0.103, 0.0088, 0.0043, 0.0782,
-        0.095, 0.056, 0.04,  0.03,  0.0163, 0.089, 0.012,  0.0077, 0.088, 0.0075, 0.0035, 0.0904,
+const std::array<double, tier_data_size> tier_related_params_data = {
+    0.073, 0.059, 0.082, 0.016, 0.021,  0.206, 0.013,  0.0125, 0.154, 0,      0,      0,
+    0.068, 0.06,  0.064, 0.011, 0.0176, 0.16,  0.0088, 0.0097, 0.119, 0,      0,      0,
+    0.081, 0.046, 0.043, 0.018, 0.0128, 0.103, 0.011,  0.0067, 0.104, 0.0088, 0.0043, 0.0782,
+    0.092, 0.053, 0.045, 0.022, 0.0136, 0.103, 0.011,  0.0074, 0.103, 0.0088, 0.0043, 0.0782,
+    0.095, 0.056, 0.04,  0.03,  0.0163, 0.089, 0.012,  0.0077, 0.088, 0.0075, 0.0035, 0.0904,
 };
 
 namespace {

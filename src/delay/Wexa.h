@@ -28,6 +28,8 @@ inline constexpr int basic_param_count = 5;  // b0 .. b4 per generation
 inline constexpr int tier_row_count = 4;     // tier rows per generation
 inline constexpr int tier_param_count = 3;   // p1, p2, p3 per tier row
 inline constexpr int builtin_gen_count = 5;  // generations 1 .. 5
+inline constexpr int basic_data_size = builtin_gen_count * basic_param_count;
+inline constexpr int tier_data_size = builtin_gen_count * tier_row_count * tier_param_count;
 
 // Next slot set_tech_params tries for a generation outside the user range.
 extern int gen_count;
@@ -43,9 +45,8 @@ extern std::array<BasicRow, gen_upper_bound + 1> basic_params;
 extern std::array<TierRows, gen_upper_bound + 1> tier_related_params;
 
 // Built-in values for generations 1 to 5, generation 1 first.
-extern const std::array<double, builtin_gen_count * basic_param_count> basic_params_data;
-extern const std::array<double, builtin_gen_count * tier_row_count * tier_param_count>
-    tier_related_params_data;
+extern const std::array<double, basic_data_size> basic_params_data;
+extern const std::array<double, tier_data_size> tier_related_params_data;
 
 // Fills the working tables from the built-in data; marks 1..5 used and 6..25 free.
 void wexa_init();
