@@ -73,8 +73,8 @@ class DB : public TimingDatabase {
   void translate(Point p, CoarsePlacement::CktPin* pin);
 
   // --- output ---
-  void plot(const char* fileName, double area, double whitespace, double aspectRatio,
-            double cycle, double wireLength, bool unused, bool drawCriticalNets, bool labels);
+  void plot(const char* fileName, double area, double whitespace, double aspectRatio, double cycle,
+            double wireLength, bool unused, bool drawCriticalNets, bool labels);
 
   // State, in declaration order.
   double nodesArea = 0;
@@ -89,4 +89,31 @@ class DB : public TimingDatabase {
   double verRate = 0;
   std::vector<double> xSlacks;
   std::vector<double> ySlacks;
+
+  // Forgets the remembered version of every instance. The cache notices a change
+  // of `currentConfig` (or of the configuration object it names) by itself; call
+  // this after editing the `versions` map of a configuration in place.
+  void invalidateVersionCache();
+
+ private:
+  // Version 0 of the chip instance's master, or null when the design has none.
+  CoarsePlacement::CktVersion* chipVersion() const;
+  // The version in force found through the configuration's name map (inserting
+  // a missing name with version 0).
+  CoarsePlacement::CktVersion* lookupVersion(CoarsePlacement::CktInstance* inst);
+  // Position of a pin on the chip, without building a location record.
+  void pinXY(const CoarsePlacement::CktPin* pin, double& x, double& y);
+  // Pipeline model of evalHPWL (design mode 1).
+  double evalPipeline(double& out);
+  // Stops the run when the pipeline model cannot use the clock frequency.
+  void checkPipelineClock(double freq) const;
+  // Reading the IPC file and checking its entries against the design.
+  void readIpcFile(const std::string& fileName);
+  void reconcileConfigs(const std::string& fileName, size_t first);
+
+  // Version in force per instance index, valid for configuration
+  // `cachedConfig_` (object `cachedConfigPtr_`); null slots are not looked up yet.
+  std::vector<CoarsePlacement::CktVersion*> versionCache_;
+  int cachedConfig_ = -1;
+  const Config* cachedConfigPtr_ = nullptr;
 };

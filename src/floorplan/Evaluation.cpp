@@ -1,0 +1,201 @@
+// Evaluation of a placement: pin positions, wire delays from the interconnect
+// model, static timing and timing-driven net weights, the wire-length cost and
+// the pipeline performance model.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <iostream>
+
+#include "floorplan/DB.h"
+#include "support/Assert.h"
+#include "timing/FPTiming.h"
+
+using CoarsePlacement::CktInstance;
+using CoarsePlacement::CktNet;
+using CoarsePlacement::CktPin;
+using CoarsePlacement::CktVersion;
+
+void DB::pinXY(const CktPin* pin, double& x, double& y) {
+  CktInstance* inst = pin->inst;
+  double tx = 0;
+  double ty = 0;
+  CP::translate(inst->orient, pin->offset.x, pin->offset.y, tx, ty);
+  CktVersion* v = getVersion(inst);
+  x = (0.5 + tx) * v->width;
+  y = (0.5 + ty) * v->height;
+  // The chip instance spans the chip from the origin.
+  if (inst != design->topInst) {
+    x += inst->loc.x;
+    y += inst->loc.y;
+  }
+}
+
+CoarsePlacement::TwoDLoc DB::pinPosition(CktPin* pin) {
+  CoarsePlacement::TwoDLoc p;
+  pinXY(pin, p.x, p.y);
+  return p;
+}
+
+double DB::updateDelays(int exponent) {
+  assignPins();
+  if (!timingOn) {
+    double scratch = 0;
+    return evalHPWL(scratch);
+  }
+
+  for (CktNet* net : design->netList) {
+    CktPin* source = net->source;
+    CktInstance* sinst = source ? source->inst : nullptr;
+    OSVO_ASSERT(sinst);
+    double sx = 0;
+    double sy = 0;
+    pinXY(source, sx, sy);
+    // One delay per pin, in the order of the pins.
+    net->pinDelay.resize(net->pins.size(), 0.0);
+    for (size_t k = 0; k < net->pins.size(); ++k) {
+      CktPin* pin = net->pins[k];
+      if (pin == source) {
+        net->pinDelay[k] = 0;
+        continue;
+      }
+      double px = 0;
+      double py = 0;
+      pinXY(pin, px, py);
+      double d = (std::fabs(sx - px) + std::fabs(sy - py)) / 100.0;
+      net->pinDelay[k] = d < 1.0 ? 0.0 : checkWexaDlyTable(std::floor(d) * 100000.0, 0) / 1000.0;
+    }
+  }
+
+  double cycle = FPTiming().perform_sta(this, 0.0);
+
+  for (CktNet* net : design->netList) {
+    if (net->pins.empty()) continue;
+    double minSlack = net->pins[0]->slack;
+    for (CktPin* pin : net->pins) minSlack = std::min(minSlack, pin->slack);
+    // Without a cycle time there is nothing to weigh slacks against: every net
+    // keeps the neutral weight.
+    double w = cycle != 0.0 ? 1.0 - minSlack / cycle : 1.0;
+    if (exponent > 1) w = std::pow(w, exponent);
+    net->weight = w;
+  }
+  return cycle;
+}
+
+double DB::checkWexaDlyTable(double length, char tier) {
+  int maxTier = delayAid->layers[static_cast<size_t>(delayAid->techGen)] / 2;
+  if (tier < 0 || tier > maxTier) {
+    std::cout << "wrong tier value" << std::endl;
+    std::exit(0);
+  }
+  auto lengthIt = wireDelayCache.find(length);
+  if (lengthIt != wireDelayCache.end()) {
+    auto tierIt = lengthIt->second.find(tier);
+    if (tierIt != lengthIt->second.end()) return tierIt->second;
+  }
+  double d = delayAid->findDelay(2 * tier, length);
+  if (lengthIt != wireDelayCache.end())
+    std::cout << "Length : " << length << " "
+              << "Delay : " << d << "\n";
+  double stored = std::floor(d);
+  wireDelayCache[length][tier] = stored;
+  return stored;
+}
+
+double DB::evalHPWL(double& out) {
+  if (design->mode == 1) return evalPipeline(out);
+
+  CktInstance* top = design->topInst;
+  double sum = 0;
+  for (CktNet* net : design->netList) {
+    // Nets that reach the chip boundary are not part of the wire length.
+    bool touchesChip = false;
+    for (CktPin* pin : net->pins) {
+      if (pin->inst == top) {
+        touchesChip = true;
+        break;
+      }
+    }
+    if (touchesChip || net->pins.empty()) continue;
+    double minX = 1e306;
+    double maxX = -1e306;
+    double minY = 1e306;
+    double maxY = -1e306;
+    for (CktPin* pin : net->pins) {
+      double x = 0;
+      double y = 0;
+      pinXY(pin, x, y);
+      minX = std::min(minX, x);
+      maxX = std::max(maxX, x);
+      minY = std::min(minY, y);
+      maxY = std::max(maxY, y);
+    }
+    double hpwl = (maxX - minX) + (maxY - minY);
+    sum += timingOn ? hpwl * net->weight : hpwl;
+  }
+  return sum;
+}
+
+// The pipeline model: every critical path is walked block by block; block
+// latencies and wire lengths (converted at R length units per cycle) add up to
+// the path's latency in cycles, and the extra cycles of the paths of each loop
+// scale an IPC factor.
+double DB::evalPipeline(double& out) {
+  const double usable = 1000.0 / fixFreq - 46.0;  // usable part of the cycle, ps
+  const double perCycle = usable / 87.0;          // wire length covered per cycle
+  double factor = 1.0;                            // IPC factor of the frequency slot
+  double maxLatency = 0;                          // running maximum over the loop's paths
+  CktInstance* top = design->topInst;
+
+  const auto& paths = design->pathList;
+  OSVO_ASSERT(design->pathProb.size() >= paths.size());
+  OSVO_ASSERT(design->pathBaseLatency.size() >= paths.size());
+  if (design->pathLatency.size() < paths.size()) design->pathLatency.resize(paths.size(), 0.0);
+
+  for (size_t p = 0; p < paths.size(); ++p) {
+    const auto& path = paths[p];
+    double L = 0.0;
+    double c = 0.0;
+    for (size_t k = 0; k < path.size(); ++k) {
+      const auto& pins = path[k]->pins;
+      double x0 = 0;
+      double y0 = 0;
+      for (size_t j = 0; j < pins.size() && j < 2; ++j) {
+        CktPin* pin = pins[j];
+        if (j == 0) {
+          if (pin->inst != top) {
+            pin->tsu = (std::ceil(L) - L) * usable;
+            L += pin->inst->master->versions[0]->latency / usable;
+            pin->latency = std::floor(L) - c;
+            c = std::floor(L);
+            pin->tco = (L - std::floor(L)) * usable;
+            if (k == 0) {
+              L = pin->tco / usable;
+              c = 0;
+            }
+          }
+          pinXY(pin, x0, y0);
+        } else {
+          double x1 = 0;
+          double y1 = 0;
+          pinXY(pin, x1, y1);
+          L += (std::fabs(x1 - x0) + std::fabs(y1 - y0)) / perCycle;
+          c = std::floor(L);
+          if (k + 1 == path.size()) {
+            pin->tsu = (std::ceil(L) - L) * usable;
+            L = std::ceil(L);
+          }
+        }
+      }
+    }
+    design->pathLatency[p] = L;
+    maxLatency = std::max(maxLatency, std::trunc(L));
+    const auto& ends = design->loopEnd;
+    if (std::find(ends.begin(), ends.end(), static_cast<int>(p)) != ends.end()) {
+      factor *= std::pow(1.0 - design->pathProb[p], maxLatency - design->pathBaseLatency[p]);
+      maxLatency = 0;
+    }
+  }
+  if (factor <= 0) factor = 0.01;
+  out = fixFreq;
+  return 1.0 / factor;
+}
