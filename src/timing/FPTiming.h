@@ -2,6 +2,10 @@
 // Static timing over the placed blocks: arrival times from the start points,
 // the cycle time, required times from the end points, slacks on every pin and
 // a timing weight on every net.
+#include <cstddef>
+#include <unordered_set>
+#include <vector>
+
 #include "flat/FlatDesign.h"
 #include "timing/TimingDatabase.h"
 
@@ -23,4 +27,26 @@ class FPTiming {
 
   CoarsePlacement::CktInstance* root = nullptr;
   double targetCycle = 0;
+
+ private:
+  // One pin whose time is being computed by the depth-first walks. `next` is
+  // the walk's position among the pins the time depends on.
+  struct Frame {
+    CoarsePlacement::CktPin* pin;
+    int kind;
+    std::size_t next;
+  };
+
+  // Enters a pin on the walk: a pin already on it closes a loop.
+  void push(CoarsePlacement::CktPin* pin, int kind);
+  // Takes the top pin off the walk.
+  void pop();
+  bool onPath(const CoarsePlacement::CktPin* pin) const;
+  void setOnPath(const CoarsePlacement::CktPin* pin, bool on);
+
+  // The walk of the current find_pin_*_time call; kept to reuse its storage.
+  std::vector<Frame> stack_;
+  // Pins on the walk, by pin id; pins without an id are kept in the set.
+  std::vector<unsigned char> onPathById_;
+  std::unordered_set<const CoarsePlacement::CktPin*> onPathNoId_;
 };
