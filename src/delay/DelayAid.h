@@ -11,7 +11,8 @@
 
 class DelayAid {
  public:
-  enum optTech { OWS = 0, BIWS = 1, BISWS = 2 };
+  // Fixed underlying type: any int is a valid value, the unnamed ones mean "no style".
+  enum optTech : int { OWS = 0, BIWS = 1, BISWS = 2 };
 
   struct wexa_parameters {
     double p1 = 0.0, p2 = 0.0, p3 = 0.0;  // tier row
