@@ -5,7 +5,6 @@
 #include <string>
 
 #include "driver/Driver.h"
-#include "driver/InputStage.h"
 #include "options/ReadParam.h"
 
 namespace {
@@ -91,12 +90,6 @@ TEST_F(DriverTest, ReportParaNamesVerilogFileOnlyForVerilog) {
   reportPara();
   EXPECT_EQ(GetCapturedStdout(),
             "file format: x\ntopModule: top\nLibrary file: cell.lib\nflat Master file: m.txt\n");
-}
-
-TEST_F(DriverTest, NoFormatHasAnInputPathYet) {
-  for (const char* format : {"v", "p", "s", "b", "i", "l", "f", "x"}) {
-    EXPECT_EQ(buildDesign(format), nullptr) << format;
-  }
 }
 
 }  // namespace

@@ -120,11 +120,4 @@ TEST(EndToEnd, OptionFileNameIsNotAShellCommand) {
   EXPECT_FALSE(std::filesystem::exists(dir + "/pwned"));
 }
 
-TEST(EndToEnd, FormatOutsideTheTableIsRejected) {
-  const RunResult r = run("badformat", {"-format", "q", "-seed", "1"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(r.err.starts_with("Range error for setting option -format to q\n"));
-  EXPECT_TRUE(r.err.ends_with("please input the verilog filename\n"));
-}
-
 }  // namespace

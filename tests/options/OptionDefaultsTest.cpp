@@ -126,28 +126,4 @@ TEST_F(OptionDefaultsTest, OptionFileNameCannotRunCommands) {
   }
 }
 
-TEST_F(OptionDefaultsTest, NoOptionFileNoEcho) {
-  CaptureStdout();
-  tableDefaults().processOptionFile();
-  EXPECT_EQ(GetCapturedStdout(), "");
-}
-
-TEST_F(OptionDefaultsTest, StartUpPrecedence) {
-  const std::string dir = osvotest::scratchDir("OptionDefaultsTest.Precedence");
-  osvotest::writeFile(dir + "/opts", "-numMoves 30 -whitespace 40 -format f\n");
-  const std::string optFile = dir + "/opts";
-  Argv args{"osvo", "-readOptionFile", optFile, "-numMoves", "20", "-format", "x"};
-  CaptureStdout();
-  CP_OPTION::process_cp_option(args.argc(), args.argv());
-  const std::string out = GetCapturedStdout();
-  EXPECT_EQ(ReadParam::getOption("-numMoves"), "20");     // command line
-  EXPECT_EQ(ReadParam::getOption("-whitespace"), "40");   // option file
-  EXPECT_EQ(ReadParam::getOption("-format"), "x");        // command line
-  EXPECT_EQ(ReadParam::getOption("-initTemp"), "30000");  // default
-  const auto at = [&out](const char* text) { return out.find(text); };
-  EXPECT_LT(at("read command line\n"), at("read option file\n"));
-  EXPECT_LT(at("read option file\n"), at("fill unset default options\n"));
-  EXPECT_LT(at("fill unset default options\n"), at("Start rule checking \n"));
-}
-
 }  // namespace

@@ -78,13 +78,6 @@ TEST(OptionRangeTest, MalformedIntervalsAreReported) {
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "] or ) expected in range [0, 5\n");
 }
 
-TEST(OptionRangeTest, BranchesCanBeCalledAlone) {
-  EXPECT_TRUE(OptionRange::enumerateRangeCheck("i", "0 1", "1"));
-  EXPECT_FALSE(OptionRange::enumerateRangeCheck("i", "0 1", "2"));
-  EXPECT_TRUE(OptionRange::intervalRangeCheck("i", "[0 1]", "1"));
-  EXPECT_FALSE(OptionRange::intervalRangeCheck("i", "[0 1]", "2"));
-}
-
 TEST(OptionRangeTest, Conversions) {
   EXPECT_EQ(OptionRange::getIntVal("", 7), 7);
   EXPECT_EQ(OptionRange::getIntVal("-12", 7), -12);

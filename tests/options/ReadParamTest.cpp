@@ -55,14 +55,6 @@ TEST_F(ReadParamTest, RangeErrorKeepsPreviousValue) {
   EXPECT_EQ(ReadParam::getOption("-numMoves"), "5");
 }
 
-TEST_F(ReadParamTest, WithoutTableEveryKeyIsKnownAndUnchecked) {
-  EXPECT_TRUE(ReadParam::isDefaultOption("-whatever"));
-  CaptureStdout();
-  ReadParam::setOption("-numMoves", "0");
-  GetCapturedStdout();
-  EXPECT_EQ(ReadParam::getOption("-numMoves"), "0");
-}
-
 TEST_F(ReadParamTest, CommandLineKeysPositionalsAndRepeats) {
   loadTable();
   Argv args{"prog", "in.v", "-seed", "-5", "-numMoves", "3", "extra", "-numMoves", "4"};
