@@ -18,8 +18,7 @@ class AnalSolve {
   // block with no pin connected to anything else gets (0, 0). The two vectors
   // are accepted for the caller's convenience and not read: the other blocks'
   // positions come from the database.
-  CoarsePlacement::TwoDLoc getOptLoc(int i, std::vector<double>& xLocs,
-                                     std::vector<double>& yLocs);
+  CoarsePlacement::TwoDLoc getOptLoc(int i, std::vector<double>& xLocs, std::vector<double>& yLocs);
 
  private:
   Command_Line* params;

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <iostream>
-#include <limits>
 #include <utility>
 
 #include "options/ReadParam.h"
@@ -225,8 +224,8 @@ void Annealer::anneal() {
   };
   setOutline();
 
-  const int k = static_cast<int>(std::strtol(ReadParam::getOption("-numMoves").c_str(), nullptr,
-                                             10));
+  const int k =
+      static_cast<int>(std::strtol(ReadParam::getOption("-numMoves").c_str(), nullptr, 10));
   const int M = movesPerTemperature(n, k);
   const double a = params->areaWeight / 100.0;
   const bool multiConfig = db->configs.size() > 1;
@@ -285,13 +284,10 @@ void Annealer::anneal() {
           figureAfter = timingFigure(x, y, configMove.chipSide, configMove.chipSide);
         }
         const double newWL = wireLength();
-        double deltaW = 0;
-        if (curWL > 0) {
-          deltaW = (newWL - curWL) * f * params->normTime / curWL;
-        } else if (newWL > curWL) {
-          // No wire length so far: any growth is infinitely worse.
-          deltaW = std::numeric_limits<double>::infinity();
-        }
+        // The term is relative to the accepted wire length; when that is 0
+        // (abutting pins, or nets weighted 0) there is no scale to measure a
+        // change by, and the move is judged by its area term alone.
+        const double deltaW = curWL > 0 ? (newWL - curWL) * f * params->normTime / curWL : 0.0;
         lastDeltaW = deltaW;
         delta = a * deltaA + (1 - a) * deltaW;
       } else if (code == kConfigMove) {
