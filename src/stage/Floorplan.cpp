@@ -58,6 +58,28 @@ class AnnealSeeds {
   long base_ = 0;
 };
 
+// BIPS of a fitting run: the IPC of the configuration in force over the cycle
+// time, times the pipeline model's IPC factor for a pipeline design. A cycle
+// time that is not positive (no timing path, or no "-fix_freq" with timing off)
+// or an IPC factor that overflowed leaves BIPS undefined; the run then counts
+// with 0 and says so on standard error instead of dividing by zero.
+double runBIPS(DB& db, double cycle, bool pipelineMode, unsigned run) {
+  OSVO_ASSERT(db.currentConfig >= 0 &&
+              static_cast<std::size_t>(db.currentConfig) < db.configs.size());
+  double inverseFactor = 1;
+  if (pipelineMode) {
+    double out = 0;
+    inverseFactor = db.evalHPWL(out);
+  }
+  double bips = 0;
+  if (computeBIPS(db.configs[db.currentConfig]->ipc, cycle, inverseFactor, bips)) return bips;
+  std::cout.flush();
+  std::cerr << "floorplan: run " << run << " has no defined BIPS (cycle time " << cycle;
+  if (pipelineMode) std::cerr << ", inverse IPC factor " << inverseFactor;
+  std::cerr << "); it counts as 0" << std::endl;
+  return 0;
+}
+
 }  // namespace
 
 int floorplan(FlatDesign* design) {
@@ -138,22 +160,7 @@ int floorplan(FlatDesign* design) {
         FPTiming timing;
         cycle = timing.perform_sta(&db, 0.0);
       }
-      OSVO_ASSERT(db.currentConfig >= 0 &&
-                  static_cast<std::size_t>(db.currentConfig) < db.configs.size());
-      double bips = 0;
-      if (cycle > 0) {
-        bips = db.configs[db.currentConfig]->ipc / cycle;
-        if (pipelineMode) {
-          double out = 0;
-          bips *= 1 / db.evalHPWL(out);
-        }
-      } else {
-        // No positive cycle time (no timing path, or no "-fix_freq" without
-        // timing): the run has no defined BIPS and counts with 0.
-        std::cout.flush();
-        std::cerr << "floorplan: run " << run << " has cycle time " << cycle
-                  << "; its BIPS is taken as 0" << std::endl;
-      }
+      const double bips = runBIPS(db, cycle, pipelineMode, run);
       const bool best = stats.addSuccess(cycle, bips);
 
       std::cout << "Configuration" << db.currentConfig << "\n";

@@ -70,6 +70,14 @@ void printBestReport(std::ostream& out, const FlatDesign& design, double bestBIP
   }
 }
 
+bool computeBIPS(double ipc, double cycle, double inverseFactor, double& bips) {
+  if (!(cycle > 0) || !(inverseFactor > 0) || !std::isfinite(inverseFactor)) return false;
+  const double value = ipc / cycle / inverseFactor;
+  if (!std::isfinite(value)) return false;
+  bips = value;
+  return true;
+}
+
 bool parseAnnealSeed(const std::string& text, long maxValue, long& seed) {
   if (text.empty()) return false;
   for (char c : text) {

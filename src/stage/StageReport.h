@@ -35,6 +35,12 @@ struct RunStatistics {
 // net's driving pin with the name of its block.
 void printBestReport(std::ostream& out, const CoarsePlacement::FlatDesign& design, double bestBIPS);
 
+// BIPS = ipc / cycle / inverseFactor (the inverse factor is 1 for a design
+// without the pipeline model). Returns false, leaving `bips` alone, when the
+// result is not defined: a cycle time that is not positive, or an inverse
+// factor that is not a positive finite number (the factor overflowed).
+bool computeBIPS(double ipc, double cycle, double inverseFactor, double& bips);
+
 // Reads the text of option "-annealSeed": a decimal integer from 0 to
 // `maxValue`, nothing else around it. Returns false (leaving `seed` alone) for
 // anything else.

@@ -1,0 +1,111 @@
+#!/usr/bin/env bash
+# Whole-run benchmark of the Release binary: the bundled pipeline example (path
+# variant) and two synthetic pipelines of 100 and 300 blocks made by
+# bench/gen-pipeline.py. For each design it reports the wall time, the number
+# of annealing moves and moves per second, and the peak resident memory.
+#
+#   bench/run-whole.sh [build-dir] [synthetic-runs]
+#
+# build-dir defaults to build (a Release build); synthetic-runs is the
+# "-flSuccess" count of the synthetic designs (default 1: one fitting run of
+# the 300-block design already takes minutes). The example keeps every default.
+#
+# Moves are counted from the parameters: the annealer makes M = floor(N^(4/3) * k)
+# moves per temperature step (k = "-numMoves", 10 by default) and cools from
+# "-initTemp" (30000) to "-coolTemp" (0.01) through the fixed cooling bands; the
+# number of runs is the number of seed lines in the report.
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${1:-$root/build}"
+case "$build" in /*) ;; *) build="$root/$build" ;; esac
+synthRuns="${2:-1}"
+osvo="$build/src/driver/osvo"
+if [ ! -x "$osvo" ]; then
+  echo "run-whole: $osvo is missing; build first (make build)" >&2
+  exit 1
+fi
+if grep -q '^CMAKE_BUILD_TYPE:STRING=' "$build/CMakeCache.txt" 2>/dev/null &&
+   ! grep -q '^CMAKE_BUILD_TYPE:STRING=Release$' "$build/CMakeCache.txt"; then
+  echo "run-whole: warning: $build is not a Release build" >&2
+fi
+
+work="$build/bench-whole"
+rm -rf "$work"
+mkdir -p "$work"
+cp "$root/examples/pipeline/core-paths.desc" "$root/examples/pipeline/osvo-cycle.proc" "$work/"
+python3 "$root/bench/gen-pipeline.py" 100 1 > "$work/synth-100.desc"
+python3 "$root/bench/gen-pipeline.py" 300 1 > "$work/synth-300.desc"
+cd "$work"
+
+# Temperature steps from the start temperature down to the stop temperature.
+tempSteps() {
+  awk -v t="$1" -v stop="$2" 'BEGIN {
+    n = 0
+    while (t > stop) {
+      n++
+      if (t > 1000 && t < 2000) f = 0.9
+      else if (t > 500 && t < 1000) f = 0.95
+      else if (t > 200 && t < 500) f = 0.96
+      else if (t > 10 && t < 200) f = 0.8
+      else if (t > 0.1 && t <= 10) f = 0.98
+      else f = 0.85
+      t *= f
+    }
+    print n
+  }'
+}
+
+# Runs osvo with the given arguments; prints "wall-seconds peak-kilobytes".
+measure() {
+  local report="$1"
+  shift
+  if [ -x /usr/bin/time ]; then
+    /usr/bin/time -v -o time.txt "$osvo" "$@" > "$report" 2> stderr.txt || true
+    awk -F': ' '
+      /Elapsed \(wall clock\) time/ {
+        n = split($2, p, ":"); s = 0
+        for (i = 1; i <= n; i++) s = s * 60 + p[i]
+        wall = s
+      }
+      /Maximum resident set size/ { rss = $2 }
+      END { print wall, rss }' time.txt
+  else
+    python3 - "$report" "$osvo" "$@" <<'EOF'
+import resource, subprocess, sys, time
+report, cmd = sys.argv[1], sys.argv[2:]
+start = time.monotonic()
+with open(report, "w") as out, open("stderr.txt", "w") as err:
+    subprocess.call(cmd, stdout=out, stderr=err)
+wall = time.monotonic() - start
+print(f"{wall:.2f} {resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss}")
+EOF
+  fi
+}
+
+common=(-format x -pipe 1 -fix_freq 2.0 -seed 1 -annealSeed 1)
+printf '%-14s %6s %5s %5s %10s %12s %12s %10s\n' \
+  design blocks runs fit wall_s moves moves_per_s peak_MiB
+bench() {
+  local name="$1" desc="$2"
+  shift 2
+  local report="$name.report"
+  read -r wall rss < <(measure "$report" "${common[@]}" -f "$desc" "$@")
+  local blocks runs fit steps perStep moves
+  blocks=$(head -n 1 "$desc" | tr -d '[:space:]')
+  runs=$(grep -c '^The random seed for this run is: ' "$report" || true)
+  fit=$(grep -c '^Iteration: ' "$report" || true)
+  steps=$(tempSteps 30000 0.01)
+  perStep=$(awk -v n="$blocks" -v k=10 'BEGIN { printf "%d", exp(log(n) * 4 / 3) * k }')
+  moves=$((runs * steps * perStep))
+  awk -v name="$name" -v blocks="$blocks" -v runs="$runs" -v fit="$fit" -v wall="$wall" \
+      -v moves="$moves" -v rss="$rss" 'BEGIN {
+    printf "%-14s %6d %5d %5d %10.1f %12d %12.0f %10.1f\n",
+      name, blocks, runs, fit, wall, moves, (wall > 0 ? moves / wall : 0), rss / 1024
+  }'
+}
+
+bench example core-paths.desc
+bench synthetic-100 synth-100.desc -flSuccess "$synthRuns"
+bench synthetic-300 synth-300.desc -flSuccess "$synthRuns"
+echo "($(tempSteps 30000 0.01) temperature steps per run; reports in $work)"
