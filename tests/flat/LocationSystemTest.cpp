@@ -5,7 +5,7 @@
 using namespace CoarsePlacement;
 
 TEST(Orientation, TranslateGivesTheEightTurns) {
-  const double expected[8][2] = {{2, 3}, {-3, 2}, {-2, -3}, {3, -2},
+  const double expected[8][2] = {{2, 3},  {-3, 2}, {-2, -3}, {3, -2},
                                  {2, -3}, {3, 2},  {-2, 3},  {-3, -2}};
   for (int o = 0; o < 8; ++o) {
     double x = 0, y = 0;
@@ -20,8 +20,7 @@ TEST(Orientation, TranslateGivesTheEightTurns) {
 }
 
 TEST(Orientation, TextFormsRoundTripAndUnknownsReport) {
-  for (int o = 0; o < 8; ++o)
-    EXPECT_EQ(CP::toOrient(CP::toChar(static_cast<CP::oritType>(o))), o);
+  for (int o = 0; o < 8; ++o) EXPECT_EQ(CP::toOrient(CP::toChar(static_cast<CP::oritType>(o))), o);
   EXPECT_EQ(CP::toOrient("F90"), CP::F90);
   testing::internal::CaptureStdout();
   EXPECT_EQ(CP::toOrient("f90"), CP::B0);

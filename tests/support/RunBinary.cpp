@@ -46,18 +46,28 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
   }
   int status = 0;
   waitpid(pid, &status, 0);
-  if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
-  else if (WIFSIGNALED(status)) result.status = 128 + WTERMSIG(status);
+  if (WIFEXITED(status))
+    result.status = WEXITSTATUS(status);
+  else if (WIFSIGNALED(status))
+    result.status = 128 + WTERMSIG(status);
   int outFd = open(outPath.c_str(), O_RDONLY);
   int errFd = open(errPath.c_str(), O_RDONLY);
-  if (outFd >= 0) { result.out = slurpFd(outFd); close(outFd); }
-  if (errFd >= 0) { result.err = slurpFd(errFd); close(errFd); }
+  if (outFd >= 0) {
+    result.out = slurpFd(outFd);
+    close(outFd);
+  }
+  if (errFd >= 0) {
+    result.err = slurpFd(errFd);
+    close(errFd);
+  }
   std::filesystem::remove(outPath);
   std::filesystem::remove(errPath);
   return result;
 }
 
-std::string dataPath(const std::string& name) { return std::string(OSVO_TEST_DATA_DIR) + "/" + name; }
+std::string dataPath(const std::string& name) {
+  return std::string(OSVO_TEST_DATA_DIR) + "/" + name;
+}
 
 std::string scratchDir(const std::string& name) {
   std::string dir = std::filesystem::current_path().string() + "/scratch/" + name;
