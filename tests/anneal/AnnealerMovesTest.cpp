@@ -144,40 +144,19 @@ TEST_F(AnnealerMoves, SequenceMovesFollowTheirDraws) {
   EXPECT_EQ(codes, (std::set<int>{-1, 1, 2, 3, 4, 5}));
 }
 
-TEST_F(AnnealerMoves, ShiftToItsOwnPositionAndMovesOfOneBlockChangeNothing) {
-  blocks(3);
+TEST_F(AnnealerMoves, OneBlockNeverMovesAndFourBlocksNeverNearSwap) {
+  blocks(4);
   Annealer& a = build();
-  int shiftsInPlace = 0;
+  int nearSwaps = 0;
   for (unsigned seed = 1; seed <= 2000; ++seed) {
-    std::srand(seed);
-    const int i = draw(3);
-    const int j = draw(3);
-    const int s = draw(600);
-    Seq X = identity(3);
-    Seq Y = identity(3);
-    std::srand(seed);
-    const int code = a.makeMove(X, Y);
-    if (s > 200 && s < 400 && i == j) {
-      EXPECT_EQ(code, 4);
-      EXPECT_EQ(X, identity(3));
-      EXPECT_EQ(Y, identity(3));
-      ++shiftsInPlace;
-    }
     Seq one{0};
     Seq other{0};
     std::srand(seed);
     a.makeMove(one, other);
     EXPECT_EQ(one, Seq{0});
     EXPECT_EQ(other, Seq{0});
-  }
-  EXPECT_GT(shiftsInPlace, 0);
-}
 
-TEST_F(AnnealerMoves, NearSwapOfFourBlocksHasDistanceZero) {
-  blocks(4);
-  Annealer& a = build();
-  int nearSwaps = 0;
-  for (unsigned seed = 1; seed <= 2000; ++seed) {
+    // With four blocks the near-swap distance is drawn from 0..0.
     Seq X = identity(4);
     Seq Y = {3, 1, 0, 2};
     std::srand(seed);
@@ -293,46 +272,6 @@ TEST_F(AnnealerMoves, WireLengthMoveWithoutCandidatesDrawsAnotherBlock) {
   EXPECT_EQ(std::rand(), after);  // exactly the draws above were made
   EXPECT_EQ(X, q >= 2 ? (Seq{1, 0}) : (Seq{0, 1}));
   EXPECT_EQ(Y, (q == 1 || q == 3) ? (Seq{1, 0}) : (Seq{0, 1}));
-}
-
-TEST_F(AnnealerMoves, WireLengthMoveKeepsTheOtherBlocksInOrder) {
-  blocks(7);
-  auto& insts = d.get()->instList;
-  for (int k = 0; k < 7; ++k) d.connect(insts[k], insts[(k * 3 + 1) % 7]);
-  Annealer& a = build();
-  for (unsigned seed = 1; seed <= 300; ++seed) {
-    std::srand(seed);
-    const unsigned i = static_cast<unsigned>(draw(7));
-    Seq X = {3, 1, 4, 0, 5, 2, 6};
-    Seq Y = {6, 0, 2, 5, 1, 3, 4};
-    Seq restX = X;
-    Seq restY = Y;
-    std::srand(seed);
-    ASSERT_EQ(a.makeHPWLMove(X, Y), 12);
-    // Without block i both sequences are as before ...
-    restX.erase(std::find(restX.begin(), restX.end(), i));
-    restY.erase(std::find(restY.begin(), restY.end(), i));
-    Seq gotX = X;
-    Seq gotY = Y;
-    gotX.erase(std::find(gotX.begin(), gotX.end(), i));
-    gotY.erase(std::find(gotY.begin(), gotY.end(), i));
-    ASSERT_EQ(gotX, restX);
-    ASSERT_EQ(gotY, restY);
-    // ... and i stands next to one and the same block in both.
-    auto neighbours = [&](const Seq& s) {
-      std::set<unsigned> out;
-      const auto at = std::find(s.begin(), s.end(), i) - s.begin();
-      if (at > 0) out.insert(s[at - 1]);
-      if (at + 1 < static_cast<long>(s.size())) out.insert(s[at + 1]);
-      return out;
-    };
-    std::set<unsigned> common;
-    const std::set<unsigned> nx = neighbours(X);
-    const std::set<unsigned> ny = neighbours(Y);
-    std::set_intersection(nx.begin(), nx.end(), ny.begin(), ny.end(),
-                          std::inserter(common, common.begin()));
-    ASSERT_FALSE(common.empty()) << "seed " << seed;
-  }
 }
 
 TEST_F(AnnealerMoves, WireLengthMoveOfOneBlockIsASequenceMove) {
