@@ -130,8 +130,9 @@ void Annealer::go() {
 
   const double blocksArea = db->getNodesArea();
   const double chipArea = spEval->xSize * spEval->ySize;
-  const double whitespace = (chipArea - blocksArea) * 100 / chipArea;
-  const double aspectRatio = spEval->xSize / spEval->ySize;
+  // Blocks without extent pack to nothing: report 0 rather than 0/0.
+  const double whitespace = chipArea > 0 ? (chipArea - blocksArea) * 100 / chipArea : 0.0;
+  const double aspectRatio = spEval->ySize > 0 ? spEval->xSize / spEval->ySize : 0.0;
   double hpwl = 0;
   if (db->timingOn) {
     // The reported wire length is the plain one, without timing weights.

@@ -276,3 +276,10 @@ TEST_F(AnnealerRun, FixedOutlineRequestFallsBackToAnnealing) {
   EXPECT_NE(err.find("not available"), std::string::npos);
   EXPECT_TRUE(out.starts_with("Final Area: ")) << out;
 }
+
+TEST_F(AnnealerRun, BlocksWithoutExtentReportZeroes) {
+  d.block("point", 0, 0);
+  d.block("line", 0, 0);
+  Annealer& a = build(6, false);
+  EXPECT_EQ(run(a), "Final Area: 0 WhiteSpace 0% AR 0 HPWL 0\n");
+}
