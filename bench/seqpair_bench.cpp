@@ -65,7 +65,36 @@ void BM_EvalSlacks(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 
+// The annealer's pattern: each pair differs from the previous one by one swap
+// of two blocks in X or in Y. The swaps are drawn before timing.
+void BM_EvaluateAfterSwap(benchmark::State& state) {
+  const unsigned n = static_cast<unsigned>(state.range(0));
+  const Workload w = makeWorkload(n);
+  std::vector<unsigned> x = w.xs[0], y = w.ys[0];
+  struct Swap {
+    bool inX;
+    unsigned a, b;
+  };
+  std::mt19937 rng(7);
+  std::uniform_int_distribution<unsigned> pos(0, n - 1);
+  std::vector<Swap> swaps(4096);
+  for (Swap& s : swaps) s = {rng() % 2 == 0, pos(rng), pos(rng)};
+  SPeval ev(w.heights, w.widths);
+  std::size_t k = 0;
+  for (auto _ : state) {
+    const Swap& s = swaps[k];
+    std::vector<unsigned>& seq = s.inX ? x : y;
+    std::swap(seq[s.a], seq[s.b]);
+    ev.evaluate(x, y);
+    benchmark::DoNotOptimize(ev.xSize);
+    benchmark::DoNotOptimize(ev.ySize);
+    k = (k + 1) % swaps.size();
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
 BENCHMARK(BM_Evaluate)->Arg(10)->Arg(30)->Arg(100)->Arg(300);
 BENCHMARK(BM_EvalSlacks)->Arg(10)->Arg(30)->Arg(100)->Arg(300);
+BENCHMARK(BM_EvaluateAfterSwap)->Arg(10)->Arg(30)->Arg(100)->Arg(300);
 
 }  // namespace
