@@ -191,7 +191,9 @@ double DB::evalPipeline(double& out) {
     maxLatency = std::max(maxLatency, std::trunc(L));
     const auto& ends = design->loopEnd;
     if (std::find(ends.begin(), ends.end(), static_cast<int>(p)) != ends.end()) {
-      factor *= std::pow(1.0 - design->pathProb[p], maxLatency - design->pathBaseLatency[p]);
+      // pathProb holds the probability negated, so 1 + pathProb is 1 - v: each
+      // cycle beyond the base latency keeps a share 1 - v of the IPC.
+      factor *= std::pow(1.0 + design->pathProb[p], maxLatency - design->pathBaseLatency[p]);
       maxLatency = 0;
     }
   }

@@ -58,9 +58,10 @@ TEST_F(PipelineFixture, TwoBlockPathsOfOneLoop) {
   // Path A_B: L = (500 + 8700)/954, tsu 340, total 10.
   EXPECT_NEAR(ab->pins[1]->tsu, 340, 1e-9);
   EXPECT_DOUBLE_EQ(d->pathLatency[1], 10);
-  // The loop closes at path 1 with running maximum 19: factor 1.5^(19 - 1).
+  // The loop closes at path 1 with running maximum 19: each cycle beyond the
+  // base latency keeps 1 - 0.5 of the IPC, so the factor is 0.5^(19 - 1).
   EXPECT_DOUBLE_EQ(out, 1.0);
-  EXPECT_NEAR(result, 1.0 / std::pow(1.5, 18), 1e-15);
+  EXPECT_NEAR(result, std::pow(2.0, 18), 1e-6);
   // Each call starts afresh.
   EXPECT_NEAR(db->evalHPWL(out), result, 1e-15);
 }
@@ -86,15 +87,15 @@ TEST_F(PipelineFixture, LatencyCarriedAlongAThreeBlockPath) {
   // The wire of 300 ends at L = 36800/954 = 38.57: tsu 406, total 39.
   EXPECT_NEAR(bc->pins[1]->tsu, 406, 1e-9);
   EXPECT_DOUBLE_EQ(d->pathLatency[0], 39);
-  // 1.25^(39 - 40) = 0.8, so the result is 1.25.
-  EXPECT_NEAR(result, 1.25, 1e-12);
+  // One cycle under the base latency: 0.75^(39 - 40) = 4/3, so the result is 0.75.
+  EXPECT_NEAR(result, 0.75, 1e-12);
 }
 
 TEST_F(PipelineFixture, NonPositiveFactorBecomesOneHundredth) {
   CktNet* ab = t.connect("A_B", a, b);
   FlatDesign* d = t.get();
   d->pathList = {{ab}};
-  d->pathProb = {2.0};  // 1 - 2 = -1, to an odd power
+  d->pathProb = {-2.0};  // 1 - 2 = -1, to an odd power
   d->pathBaseLatency = {9};
   d->pathLatency = {0};
   d->loopEnd = {0};
