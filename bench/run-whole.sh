@@ -4,11 +4,13 @@
 # bench/gen-pipeline.py. For each design it reports the wall time, the number
 # of annealing moves and moves per second, and the peak resident memory.
 #
-#   bench/run-whole.sh [build-dir] [synthetic-runs]
+#   bench/run-whole.sh [build-dir] [synthetic-runs] [synthetic-moves]
 #
 # build-dir defaults to build (a Release build); synthetic-runs is the
-# "-flSuccess" count of the synthetic designs (default 1: one fitting run of
-# the 300-block design already takes minutes). The example keeps every default.
+# "-flSuccess" count of the synthetic designs (default 1: one run of the
+# 300-block design with the default schedule takes minutes); synthetic-moves is
+# their "-numMoves" (default 10, the option's default). The example keeps every
+# default.
 #
 # Moves are counted from the parameters: the annealer makes M = floor(N^(4/3) * k)
 # moves per temperature step (k = "-numMoves", 10 by default) and cools from
@@ -20,6 +22,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${1:-$root/build}"
 case "$build" in /*) ;; *) build="$root/$build" ;; esac
 synthRuns="${2:-1}"
+synthMoves="${3:-10}"
 osvo="$build/src/driver/osvo"
 if [ ! -x "$osvo" ]; then
   echo "run-whole: $osvo is missing; build first (make build)" >&2
@@ -87,16 +90,16 @@ common=(-format x -pipe 1 -fix_freq 2.0 -seed 1 -annealSeed 1)
 printf '%-14s %6s %5s %5s %10s %12s %12s %10s\n' \
   design blocks runs fit wall_s moves moves_per_s peak_MiB
 bench() {
-  local name="$1" desc="$2"
-  shift 2
+  local name="$1" desc="$2" k="$3"
+  shift 3
   local report="$name.report"
-  read -r wall rss < <(measure "$report" "${common[@]}" -f "$desc" "$@")
+  read -r wall rss < <(measure "$report" "${common[@]}" -f "$desc" -numMoves "$k" "$@")
   local blocks runs fit steps perStep moves
   blocks=$(head -n 1 "$desc" | tr -d '[:space:]')
   runs=$(grep -c '^The random seed for this run is: ' "$report" || true)
   fit=$(grep -c '^Iteration: ' "$report" || true)
   steps=$(tempSteps 30000 0.01)
-  perStep=$(awk -v n="$blocks" -v k=10 'BEGIN { printf "%d", exp(log(n) * 4 / 3) * k }')
+  perStep=$(awk -v n="$blocks" -v k="$k" 'BEGIN { printf "%d", exp(log(n) * 4 / 3) * k }')
   moves=$((runs * steps * perStep))
   awk -v name="$name" -v blocks="$blocks" -v runs="$runs" -v fit="$fit" -v wall="$wall" \
       -v moves="$moves" -v rss="$rss" 'BEGIN {
@@ -105,7 +108,7 @@ bench() {
   }'
 }
 
-bench example core-paths.desc
-bench synthetic-100 synth-100.desc -flSuccess "$synthRuns"
-bench synthetic-300 synth-300.desc -flSuccess "$synthRuns"
+bench example core-paths.desc 10
+bench synthetic-100 synth-100.desc "$synthMoves" -flSuccess "$synthRuns"
+bench synthetic-300 synth-300.desc "$synthMoves" -flSuccess "$synthRuns"
 echo "($(tempSteps 30000 0.01) temperature steps per run; reports in $work)"

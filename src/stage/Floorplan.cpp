@@ -48,7 +48,8 @@ class AnnealSeeds {
     } else {
       std::cout.flush();
       std::cerr << "Ignoring -annealSeed " << text
-                << ": not a non-negative integer; the annealers seed from the clock" << std::endl;
+                << ": not a non-negative integer in range; the annealers seed from the clock"
+                << std::endl;
     }
   }
   long forAnnealer(unsigned k) const { return fixed_ ? base_ + static_cast<long>(k) : -1; }
@@ -57,7 +58,6 @@ class AnnealSeeds {
   bool fixed_ = false;
   long base_ = 0;
 };
-
 // BIPS of a fitting run: the IPC of the configuration in force over the cycle
 // time, times the pipeline model's IPC factor for a pipeline design. A cycle
 // time that is not positive (no timing path, or no "-fix_freq" with timing off)
@@ -143,7 +143,8 @@ int floorplan(FlatDesign* design) {
     const double y = db.getYSize();
     const double area = x * y;
     outline = targetOutline(db, params);
-    const double whitespace = 100 * (area - outline.nodesArea) / area;
+    // Blocks without extent pack into nothing: no whitespace rather than 0 / 0.
+    const double whitespace = area > 0 ? 100 * (area - outline.nodesArea) / area : 0;
     double scratch = 0;
     const double hpwl = db.evalHPWL(scratch);
     stats.addRun(area, hpwl, whitespace);

@@ -329,6 +329,16 @@ TEST(StageRun, SameSeedsGiveTheSameReport) {
   EXPECT_EQ(runsC.front().seed, 1000u);
 }
 
+TEST(StageRun, AnUnusableAnnealSeedFallsBackToTheClockWithAWarning) {
+  const std::string dir = stageDir("bad_seed", {"five-paths.desc"});
+  const RunResult r = osvotest::runOsvo(stageArgs("five-paths.desc", "-3", {}), dir);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("Ignoring -annealSeed -3"), std::string::npos) << r.err;
+  const auto runs = runReports(splitLines(r.out));
+  ASSERT_GE(runs.size(), 2u);
+  EXPECT_GT(runs[1].seed, runs[0].seed) << "clock seeds still differ between annealers";
+}
+
 TEST(StageRun, ConfigurationsFromTheIPCFileAreCountedAndReported) {
   const std::string dir = stageDir("ipc", {"five-paths.desc", "five-paths.ipc"});
   const RunResult r =
