@@ -10,6 +10,7 @@
 #include "flat/FlatDesign.h"
 #include "options/CpOption.h"
 #include "options/ReadParam.h"
+#include "stage/Floorplan.h"
 
 namespace {
 
@@ -82,7 +83,8 @@ int osvoMain(int argc, char** argv) {
     return 1;
   }
 
-  // 9. Floorplanning stage: floorplan(design.get()) runs here; it borrows the design.
+  // 9. Floorplanning stage; it borrows the design.
+  const int stageStatus = floorplan(design.get());
 
   // 10. The hierarchical model of the Verilog path, when one was handed back, is
   // released here, before the completion line.
@@ -92,5 +94,5 @@ int osvoMain(int argc, char** argv) {
 
   // 12. Release the flat design with everything it owns.
   design.reset();
-  return 0;
+  return stageStatus;
 }

@@ -44,7 +44,7 @@ TEST_F(PipeTest, ExampleCorePathVariantAcrossClockFrequencies) {
     usePathVariant(freq);
     auto d = parse(kExamples + "core-paths.desc", "");
     ASSERT_TRUE(d);
-    expectPlausibleBlocks(*d, 1e6);
+    expectPlausibleBlocks(*d, 1.0);  // areas in mm^2, stored unchanged
     ASSERT_FALSE(d->loopEnd.empty());
     EXPECT_EQ(d->loopEnd.back() + 1, static_cast<int>(d->pathList.size()));
     for (double lat : d->pathBaseLatency) {
