@@ -2,7 +2,7 @@
 """Generates a synthetic pipeline description (path variant) for benchmarks.
 
 The design has N blocks with areas, aspect ratios and delays in the ranges of
-the bundled example (square micrometres and picoseconds), grouped into loops of
+the bundled example (square millimetres and picoseconds), grouped into loops of
 critical paths. Every block lies on at least one path; each path starts and ends
 at the same block, as the loops of a real pipeline do.
 
@@ -17,7 +17,7 @@ def generate(blocks, seed):
     names = [f"b{i}" for i in range(blocks)]
     lines = [str(blocks)]
     for name in names:
-        area = rng.choice([rng.randint(30000, 300000), rng.randint(300000, 1800000)])
+        area = rng.choice([rng.randint(30, 300), rng.randint(300, 1800)]) / 1000
         aspect = round(rng.uniform(0.5, 2.0), 2)
         delay = rng.randint(150, 1500)
         lines.append(f"{name} {area} {aspect} {delay}")
