@@ -21,9 +21,9 @@ mkdir -p "$work"
 cp "$root/examples/pipeline/core-paths.desc" "$root/examples/pipeline/osvo-cycle.proc" "$work/"
 cd "$work"
 
-# Path variant at 2 GHz, one fitting run, reproducible annealer seeds. The
+# Path variant at 2 GHz, three fitting runs, reproducible annealer seeds. The
 # whole report goes to report.txt; the run and summary lines are shown below.
-args=(-format x -pipe 1 -fix_freq 2.0 -f core-paths.desc -seed 1 -annealSeed 1 -flSuccess 1)
+args=(-format x -pipe 1 -fix_freq 2.0 -f core-paths.desc -seed 1 -annealSeed 1 -flSuccess 3)
 echo "Floorplanning examples/pipeline/core-paths.desc in $work"
 echo "  osvo ${args[*]}"
 status=0
