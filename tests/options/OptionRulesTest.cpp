@@ -1,38 +1,34 @@
-#include <gtest/gtest.h>
-
+// The option rules: the program's own rule array over completed option stores,
+// and the interpreter on small token arrays.
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include "OptionTestSupport.h"
-#include "options/CpOption.h"
-#include "options/OptionDefaults.h"
 #include "options/OptionRules.h"
 
 namespace {
 
-using testing::internal::CaptureStderr;
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStderr;
-using testing::internal::GetCapturedStdout;
+using Options = std::vector<std::pair<std::string, std::string>>;
 
 class OptionRulesTest : public OptionStoreTest {
  protected:
   // The start-up sequence without the rules: table, the given options, defaults.
-  static void prepare(std::initializer_list<std::pair<std::string, std::string>> options) {
-    OptionDefaults defaults(CP_OPTION::defaultOptions, CP_OPTION::getDefaultOptionSize(),
-                            &CP_OPTION::defaultOptionMap);
-    CaptureStdout();
-    defaults.setDefaultOptionMap();
-    for (const auto& [key, value] : options) ReadParam::setOption(key, value);
-    defaults.setAllDefaultOption();
-    GetCapturedStdout();
+  static void prepare(const Options& options) {
+    reset();
+    capture([&] {
+      OptionDefaults defaults = table();
+      defaults.setDefaultOptionMap();
+      for (const auto& [key, value] : options) ReadParam::setOption(key, value);
+      defaults.setAllDefaultOption();
+    });
   }
   // Runs the program's rules and returns what they printed on standard output.
   static std::string runRules() {
-    CaptureStdout();
+    testing::internal::CaptureStdout();
     OptionRules(CP_OPTION::rules, CP_OPTION::getRuleSize()).processRules();
-    return GetCapturedStdout();
+    return testing::internal::GetCapturedStdout();
   }
-  static std::string opt(const std::string& key) { return ReadParam::getOption(key); }
 };
 
 TEST_F(OptionRulesTest, RuleArrayHas24Rules) {
@@ -45,124 +41,90 @@ TEST_F(OptionRulesTest, RuleArrayHas24Rules) {
   EXPECT_EQ(rules, 24);
 }
 
-TEST_F(OptionRulesTest, DefaultsOnlyStopsForMissingVerilogFile) {
-  prepare({});
-  EXPECT_EXIT(runRules(), testing::ExitedWithCode(1), "^please input the verilog filename\n$");
+TEST_F(OptionRulesTest, MissingInputsStopTheRun) {
+  const std::pair<Options, const char*> cases[] = {
+      {{}, "please input the verilog filename"},  // the defaults only
+      {{{"-format", "p"}}, "please input the design name in PROUD format"},
+      {{{"-format", "l"}}, "please input the LEF file"},
+      {{{"-format", "l"}, {"-lef", "a.lef"}}, "please input the DEF file"},
+      {{{"-format", "s"}}, "please input the design name in ISPD format"},
+      {{{"-format", "b"}}, "please input the the aux file name in BookShelf format"},
+      {{{"-format", "i"}}, "path name required in IDM format"},
+      {{{"-format", "f"}, {"-width", "10"}}, "-width and -height must be set at the same time"},
+      {{{"-format", "f"}, {"-height", "10"}}, "-width and -height must be set at the same time"},
+  };
+  for (const auto& [options, message] : cases) {
+    prepare(options);
+    EXPECT_EXIT(runRules(), testing::ExitedWithCode(1), std::string("^") + message + "\n$")
+        << message;
+  }
 }
 
-TEST_F(OptionRulesTest, DefaultsWithVerilogFile) {
+TEST_F(OptionRulesTest, RulesFillDependentOptions) {
+  const std::pair<Options, Options> cases[] = {
+      {{{"-f", "cpu.v"}},
+       {{"-sx", "1"},
+        {"-sy", "1"},
+        {"-eli", "60"},
+        {"-c", "cell.lib"},
+        {"-padmove", "0"},
+        {"-keepHdm", ""}}},
+      // No file name is demanded for the pipeline format.
+      {{{"-format", "x"}, {"-opt", "EPSILON"}}, {{"-c", ""}, {"-eli", "1000"}, {"-sweep", "1"}}},
+      {{{"-format", "i"}, {"-p", "path"}, {"-padloc", "2"}, {"-write2gdf", "g"}},
+       {{"-keepHdm", "1"}, {"-padfile", "pad.loc"}}},
+      {{{"-format", "f"}, {"-auto", "2"}, {"-stopST2", "7"}, {"-netWeightFile", "w"}},
+       {{"-stopST1", "0.01"}, {"-stopST2", "7"}, {"-stopST3", "0.5"}, {"-useNetWeight", "1"}}},
+      // An outline empties the scale factors.
+      {{{"-format", "f"}, {"-width", "10"}, {"-height", "20"}, {"-sx", "3"}},
+       {{"-sx", ""}, {"-sy", ""}}},
+  };
+  for (const auto& [options, expected] : cases) {
+    prepare(options);
+    runRules();
+    for (const auto& [key, value] : expected) EXPECT_EQ(opt(key), value) << key;
+  }
+  EXPECT_EQ(ReadParam::cmdOption.count("-sx"), 1u);  // stored as the empty text
+}
+
+TEST_F(OptionRulesTest, TriggeredSetsAreReported) {
   prepare({{"-f", "cpu.v"}});
-  const std::string out = runRules();
-  EXPECT_EQ(opt("-sx"), "1");
-  EXPECT_EQ(opt("-sy"), "1");
-  EXPECT_EQ(opt("-eli"), "60");
-  EXPECT_EQ(opt("-c"), "cell.lib");
-  EXPECT_EQ(opt("-padmove"), "0");
-  EXPECT_EQ(opt("-keepHdm"), "");
+  std::string out = runRules();
   EXPECT_NE(out.find("Rule triggered: option -c overrided with cell.lib\nSet option -c cell.lib\n"),
             std::string::npos);
   EXPECT_EQ(out.find("Reasons: "), std::string::npos);
-}
 
-TEST_F(OptionRulesTest, PipelineFormatDemandsNoFileName) {
-  prepare({{"-format", "x"}, {"-opt", "EPSILON"}});
-  runRules();
-  EXPECT_EQ(opt("-c"), "");
-  EXPECT_EQ(opt("-eli"), "1000");
-  EXPECT_EQ(opt("-sweep"), "1");
-}
-
-TEST_F(OptionRulesTest, WeightedSetsSweepOnce) {
+  // Rule 12 sets -sweep; rule 17 then finds it set and does nothing.
   prepare({{"-format", "f"}, {"-opt", "WEIGHTED"}});
-  const std::string out = runRules();
+  out = runRules();
   const std::string line = "Rule triggered: option -sweep overrided with 1\n";
-  const size_t first = out.find(line);
-  ASSERT_NE(first, std::string::npos);
-  EXPECT_EQ(out.find(line, first + 1), std::string::npos);
-  EXPECT_EQ(opt("-sweep"), "1");
-}
+  ASSERT_NE(out.find(line), std::string::npos);
+  EXPECT_EQ(out.find(line, out.find(line) + 1), std::string::npos);
 
-TEST_F(OptionRulesTest, InputNamesPerFormat) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"p", "please input the design name in PROUD format"},
-      {"l", "please input the LEF file"},
-      {"s", "please input the design name in ISPD format"},
-      {"b", "please input the the aux file name in BookShelf format"},
-      {"i", "path name required in IDM format"},
-  };
-  for (const auto& [format, message] : cases) {
-    reset();
-    prepare({{"-format", format}});
-    EXPECT_EXIT(runRules(), testing::ExitedWithCode(1), std::string("^") + message + "\n$")
-        << format;
-  }
-  reset();
-  prepare({{"-format", "l"}, {"-lef", "a.lef"}});
-  EXPECT_EXIT(runRules(), testing::ExitedWithCode(1), "^please input the DEF file\n$");
-  reset();
-  prepare({{"-format", "i"}, {"-p", "path"}, {"-padloc", "2"}, {"-write2gdf", "g"}});
-  runRules();
-  EXPECT_EQ(opt("-keepHdm"), "1");
-  EXPECT_EQ(opt("-padfile"), "pad.loc");
-}
-
-TEST_F(OptionRulesTest, OutlineNeedsBothSides) {
-  prepare({{"-format", "f"}, {"-width", "10"}, {"-height", "20"}, {"-sx", "3"}});
-  runRules();
-  EXPECT_EQ(opt("-sx"), "");
-  EXPECT_EQ(opt("-sy"), "");
-  EXPECT_EQ(ReadParam::cmdOption.count("-sx"), 1u);  // stored as the empty text
-
-  reset();
-  prepare({{"-format", "f"}, {"-width", "10"}});
-  EXPECT_EXIT(runRules(), testing::ExitedWithCode(1),
-              "^-width and -height must be set at the same time\n$");
-  reset();
-  prepare({{"-format", "f"}, {"-height", "10"}});
-  EXPECT_EXIT(runRules(), testing::ExitedWithCode(1), "must be set at the same time");
-}
-
-TEST_F(OptionRulesTest, AutoStopCriteriaAndNetWeights) {
-  prepare({{"-format", "f"}, {"-auto", "2"}, {"-stopST2", "7"}, {"-netWeightFile", "w"}});
-  runRules();
-  EXPECT_EQ(opt("-stopST1"), "0.01");
-  EXPECT_EQ(opt("-stopST2"), "7");
-  EXPECT_EQ(opt("-stopST3"), "0.5");
-  EXPECT_EQ(opt("-useNetWeight"), "1");
-}
-
-TEST_F(OptionRulesTest, ShowReasonPrintsTheRecordedRule) {
   prepare({{"-format", "f"}, {"-showReason", "1"}, {"-netWeightFile", "w"}});
-  const std::string out = runRules();
-  EXPECT_NE(out.find("Rule triggered: option -useNetWeight overrided with 1\n"
-                     "Reasons: \"eq\", \"-netWeightFile\", \"\"\n"
-                     "  \"nil\"\n"
-                     "  \"set\", \"-useNetWeight\", \"1\"\n"
-                     "Set option -useNetWeight 1\n"),
+  EXPECT_NE(runRules().find("Rule triggered: option -useNetWeight overrided with 1\n"
+                            "Reasons: \"eq\", \"-netWeightFile\", \"\"\n"
+                            "  \"nil\"\n"
+                            "  \"set\", \"-useNetWeight\", \"1\"\n"
+                            "Set option -useNetWeight 1\n"),
             std::string::npos);
 }
 
-TEST_F(OptionRulesTest, RejectedSetIsReportedAndRulesGoOn) {
-  const char* const tokens[] = {"begin_rule", "set",   "-numMoves", "0",       "end_rule",
-                                "begin_rule", "print", "done",      "end_rule"};
+TEST_F(OptionRulesTest, RejectedSetsAndSkippedBranches) {
   prepare({{"-format", "f"}});
-  CaptureStdout();
-  CaptureStderr();
-  OptionRules(tokens, 9).processRules();
-  EXPECT_NE(GetCapturedStderr().find("option -numMoves is not set\n"), std::string::npos);
-  const std::string out = GetCapturedStdout();
-  EXPECT_EQ(out.substr(out.size() - 4), "done");
+  const char* const rejected[] = {"begin_rule", "set",   "-numMoves", "0",       "end_rule",
+                                  "begin_rule", "print", "done",      "end_rule"};
+  Printed p = capture([&] { OptionRules(rejected, 9).processRules(); });
+  EXPECT_NE(p.err.find("option -numMoves is not set\n"), std::string::npos);
+  EXPECT_EQ(p.out.substr(p.out.size() - 4), "done");  // the rules go on
   EXPECT_EQ(opt("-numMoves"), "10");
-}
 
-TEST_F(OptionRulesTest, SkippedBranchesAreConsumedNotRun) {
-  const char* const tokens[] = {"begin_rule", "eq",    "-k",       "",           "print", "A",
-                                "exit",       "never", "end_rule", "begin_rule", "eq",    "-k",
-                                "x",          "exit",  "never",    "eq",         "-j",    "",
-                                "print",      "B",     "nil",      "end_rule"};
-  CaptureStdout();
-  OptionRules(tokens, 22).processRules();
-  EXPECT_EQ(GetCapturedStdout(), "AB");
+  // Skipped branches are consumed, not run.
+  const char* const skipped[] = {"begin_rule", "eq",    "-k",       "",           "print", "A",
+                                 "exit",       "never", "end_rule", "begin_rule", "eq",    "-k",
+                                 "x",          "exit",  "never",    "eq",         "-j",    "",
+                                 "print",      "B",     "nil",      "end_rule"};
+  EXPECT_EQ(capture([&] { OptionRules(skipped, 22).processRules(); }).out, "AB");
 }
 
 TEST_F(OptionRulesTest, MalformedRulesEndTheRun) {
@@ -185,10 +147,8 @@ TEST_F(OptionRulesTest, MalformedRulesEndTheRun) {
 TEST_F(OptionRulesTest, DumpOfNestedRule) {
   const char* const tokens[] = {"begin_rule", "eq", "-a", "",    "eq",  "-b",      "",
                                 "set",        "-c", "1",  "nil", "nil", "end_rule"};
-  CaptureStdout();
   OptionRules rules(tokens, 13);
-  rules.processRules();
-  GetCapturedStdout();
+  capture([&] { rules.processRules(); });
   std::ostringstream out;
   rules.dumpCurrentParsedRule(out);
   EXPECT_EQ(out.str(),

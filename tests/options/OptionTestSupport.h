@@ -3,10 +3,10 @@
 // starts from an empty store with no option table loaded.
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <string>
-#include <vector>
 
+#include "options/CpOption.h"
+#include "options/OptionDefaults.h"
 #include "options/ReadParam.h"
 
 class OptionStoreTest : public ::testing::Test {
@@ -17,19 +17,25 @@ class OptionStoreTest : public ::testing::Test {
     ReadParam::clear();
     ReadParam::defaultOptionMap = nullptr;
   }
-};
-
-// A mutable argument vector built from texts, as main receives it.
-class Argv {
- public:
-  Argv(std::initializer_list<std::string> words) : words_(words) {
-    for (auto& w : words_) ptrs_.push_back(w.data());
-    ptrs_.push_back(nullptr);
+  static OptionDefaults table() {
+    return OptionDefaults(CP_OPTION::defaultOptions, CP_OPTION::getDefaultOptionSize(),
+                          &CP_OPTION::defaultOptionMap);
   }
-  int argc() const { return static_cast<int>(words_.size()); }
-  char** argv() { return ptrs_.data(); }
-
- private:
-  std::vector<std::string> words_;
-  std::vector<char*> ptrs_;
+  static std::string opt(const std::string& key) { return ReadParam::getOption(key); }
 };
+
+// What a step printed on standard output and standard error.
+struct Printed {
+  std::string out, err;
+};
+
+template <class Step>
+Printed capture(Step step) {
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  step();
+  Printed p;
+  p.err = testing::internal::GetCapturedStderr();
+  p.out = testing::internal::GetCapturedStdout();
+  return p;
+}
