@@ -237,21 +237,22 @@ TEST_F(PipeTest, ExampleCoreAndTinyDesignParseIntoPlausibleDesigns) {
       const CktInstance* inst = d->instList[static_cast<size_t>(m->index)];
       EXPECT_FALSE(inst->inPins.empty() && inst->outPins.empty()) << m->name;
     }
-    for (const CktNet* n : d->netList) {
-      if (d->mode == 0) {
+    if (d->mode == 0) {
+      for (const CktNet* n : d->netList) {
         EXPECT_GE(n->pins.size(), 2u) << n->name;
         EXPECT_TRUE(n->pins[0]->outDelay > 0.0 && n->pins[0]->outDelay < 0.2) << n->name;
-      } else {
-        EXPECT_TRUE(n->ipcWeight >= 0.0 && n->ipcWeight <= 1.0 + 1e-12) << n->name;
       }
+      continue;
     }
-    if (d->mode == 1) {
-      EXPECT_EQ(d->loopEnd.back() + 1, static_cast<int>(d->pathList.size()));
-      for (double lat : d->pathBaseLatency) EXPECT_TRUE(lat >= 1.0 && lat <= 25.0) << lat;
-      double top = 0;
-      for (const CktNet* n : d->netList) top = std::max(top, n->ipcWeight);
-      EXPECT_DOUBLE_EQ(top, 1.0);
+    ASSERT_FALSE(d->loopEnd.empty());
+    EXPECT_EQ(d->loopEnd.back() + 1, static_cast<int>(d->pathList.size()));
+    for (double lat : d->pathBaseLatency) EXPECT_TRUE(lat >= 1.0 && lat <= 25.0) << lat;
+    double top = 0;
+    for (const CktNet* n : d->netList) {
+      EXPECT_TRUE(n->ipcWeight >= 0.0 && n->ipcWeight <= 1.0 + 1e-12) << n->name;
+      top = std::max(top, n->ipcWeight);
     }
+    EXPECT_DOUBLE_EQ(top, 1.0);
   }
 
   usePathVariant("2.0");
