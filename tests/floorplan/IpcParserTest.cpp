@@ -2,9 +2,10 @@
 // files and entries that cannot be used.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <sstream>
+
 #include "FloorplanTestDesign.h"
-#include "RunBinary.h"
-#include "floorplan/DB.h"
 
 using namespace fptest;
 
@@ -13,126 +14,99 @@ namespace {
 // A design of blocks alu, lsq and rob with three versions each.
 struct IpcFixture : testing::Test {
   TestDesign t;
-  CktInstance* alu = nullptr;
-  CktInstance* lsq = nullptr;
-  CktInstance* rob = nullptr;
-  std::string dir;
+  CktInstance* alu = t.block("alu", 1, 1);
+  CktInstance* lsq = t.block("lsq", 1, 1);
+  CktInstance* rob = t.block("rob", 1, 1);
+  std::string file = testDir() + "/ipc";
 
   void SetUp() override {
-    alu = t.block("alu", 1, 1);
-    lsq = t.block("lsq", 1, 1);
-    rob = t.block("rob", 1, 1);
     for (CktInstance* i : {alu, lsq, rob}) {
       t.version(i, 2, 2);
       t.version(i, 3, 3);
     }
-    dir = osvotest::scratchDir(testing::UnitTest::GetInstance()->current_test_info()->name());
   }
 
   std::unique_ptr<DB> load(const std::string& text) {
-    osvotest::writeFile(dir + "/ipc", text);
-    resetOptions(dir + "/ipc");
-    return std::make_unique<DB>(t.get(), 20, false, 0, 1.0, 1.0);
+    osvotest::writeFile(file, text);
+    resetOptions(file);
+    return quietDB(t);
   }
 };
 
-using Versions = std::map<std::string, int>;
-
-TEST_F(IpcFixture, ConfigurationsCommentsAndBlanks) {
-  auto db = load(
-      "# machine configurations\n"
-      "{alu:1, lsq:0} 1.35\n"
-      "  # a second one\n"
-      "{rob:2,\n   alu:0 ,lsq : 1}\n  0.9\n");
-  ASSERT_EQ(db->configs.size(), 2u);
-  // Instances the file does not name take version 0 plus their offset.
-  EXPECT_EQ(db->configs[0]->versions, (Versions{{"alu", 1}, {"lsq", 0}, {"rob", 0}}));
-  EXPECT_DOUBLE_EQ(db->configs[0]->ipc, 1.35);
-  // "lsq " is read up to the colon and names no instance: dropped, then lsq
-  // takes its default.
-  EXPECT_EQ(db->configs[1]->versions, (Versions{{"alu", 0}, {"lsq", 0}, {"rob", 2}}));
-  EXPECT_DOUBLE_EQ(db->configs[1]->ipc, 0.9);
+// The configurations read, one line each: the versions, then the IPC.
+std::string describe(const DB& db) {
+  std::ostringstream out;
+  for (const auto& cfg : db.configs) {
+    for (const auto& [name, version] : cfg->versions) out << name << ":" << version << " ";
+    out << "= " << cfg->ipc << "\n";
+  }
+  return out.str();
 }
 
-TEST_F(IpcFixture, RepeatedNameTakesTheLaterVersion) {
-  auto db = load("{alu:1, alu:2} 1.0\n");
-  ASSERT_EQ(db->configs.size(), 1u);
-  EXPECT_EQ(db->configs[0]->versions["alu"], 2);
-}
-
-TEST_F(IpcFixture, MissingClosingBraceDropsTheLastConfiguration) {
-  testing::internal::CaptureStderr();
-  auto db = load("{alu:1} 1.1\n{alu:2, lsq:1\n");
-  std::string err = testing::internal::GetCapturedStderr();
-  ASSERT_EQ(db->configs.size(), 1u);
-  EXPECT_EQ(db->configs[0]->versions["alu"], 1);
-  EXPECT_NE(err.find("configuration 1"), std::string::npos) << err;
-}
-
-TEST_F(IpcFixture, MissingIpcValueCountsAsZero) {
-  auto db = load("{alu:1} 1.1\n{alu:2}\n{lsq:2} 0.5\n{rob:1}");
-  ASSERT_EQ(db->configs.size(), 4u);
-  EXPECT_DOUBLE_EQ(db->configs[1]->ipc, 0);
-  EXPECT_EQ(db->configs[1]->versions["alu"], 2);
-  EXPECT_DOUBLE_EQ(db->configs[2]->ipc, 0.5);
-  EXPECT_DOUBLE_EQ(db->configs[3]->ipc, 0);
-  EXPECT_EQ(db->configs[3]->versions["rob"], 1);
-}
-
-TEST_F(IpcFixture, BlanksAfterTheOpeningBraceBelongToTheName) {
-  testing::internal::CaptureStderr();
-  auto db = load("{ alu:2} 1.0\n");
-  std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(db->configs[0]->versions, (Versions{{"alu", 0}, {"lsq", 0}, {"rob", 0}}));
-  EXPECT_NE(err.find("\" alu\""), std::string::npos) << err;
+TEST_F(IpcFixture, GrammarCases) {
+  struct Case {
+    const char* text;
+    const char* configs;
+    const char* err;  // part of what is printed on standard error, or nothing
+  };
+  const Case cases[] = {
+      // Comments and blanks; names the file does not give take version 0. "lsq "
+      // is read up to the colon and names no instance: dropped, lsq takes 0.
+      {"# machine configurations\n{alu:1, lsq:0} 1.35\n  # a second one\n"
+       "{rob:2,\n   alu:0 ,lsq : 1}\n  0.9\n",
+       "alu:1 lsq:0 rob:0 = 1.35\nalu:0 lsq:0 rob:2 = 0.9\n", "entry \"lsq \" names no instance"},
+      // A repeated name takes the later version.
+      {"{alu:1, alu:2} 1.0\n", "alu:2 lsq:0 rob:0 = 1\n", ""},
+      // A missing closing brace drops the last configuration.
+      {"{alu:1} 1.1\n{alu:2, lsq:1\n", "alu:1 lsq:0 rob:0 = 1.1\n",
+       "configuration 1 is not closed"},
+      // A missing IPC value counts as zero.
+      {"{alu:1} 1.1\n{alu:2}\n{lsq:2} 0.5\n{rob:1}",
+       "alu:1 lsq:0 rob:0 = 1.1\nalu:2 lsq:0 rob:0 = 0\nalu:0 lsq:2 rob:0 = 0.5\n"
+       "alu:0 lsq:0 rob:1 = 0\n",
+       ""},
+      // Blanks after the opening brace belong to the name.
+      {"{ alu:2} 1.0\n", "alu:0 lsq:0 rob:0 = 1\n", "entry \" alu\" names no instance"},
+      // An unknown instance is warned about, naming the file, and dropped.
+      {"{alu:1, fpu:2} 1.0\n", "alu:1 lsq:0 rob:0 = 1\n", "/ipc, configuration 0: entry \"fpu\""},
+      // A malformed version ends reading with a warning.
+      {"{alu:1} 1.0\n{lsq:x} 2.0\n{rob:1} 3.0\n", "alu:1 lsq:0 rob:0 = 1\n",
+       "entry \"lsq\" has no version number"},
+  };
+  for (const Case& c : cases) {
+    testing::internal::CaptureStderr();
+    auto db = load(c.text);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(describe(*db), c.configs) << c.text;
+    if (*c.err == 0) {
+      EXPECT_EQ(err, "") << c.text;
+    } else {
+      EXPECT_NE(err.find(c.err), std::string::npos) << c.text << "\n" << err;
+    }
+  }
 }
 
 TEST_F(IpcFixture, VersionOffsetIsAdded) {
   alu->versionOffset = 1;
   lsq->versionOffset = 2;
   auto db = load("{alu:1} 1.0\n");
-  EXPECT_EQ(db->configs[0]->versions, (Versions{{"alu", 2}, {"lsq", 2}, {"rob", 0}}));
+  EXPECT_EQ(describe(*db), "alu:2 lsq:2 rob:0 = 1\n");
   EXPECT_EQ(db->getNodeWidth(alu), 3);
   EXPECT_EQ(db->getNodeWidth(lsq), 3);
 }
 
-TEST_F(IpcFixture, UnknownInstanceIsWarnedAboutAndDropped) {
-  testing::internal::CaptureStderr();
-  auto db = load("{alu:1, fpu:2} 1.0\n");
-  std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(db->configs[0]->versions.count("fpu"), 0u);
-  EXPECT_EQ(db->configs[0]->versions["alu"], 1);
-  EXPECT_NE(err.find("\"fpu\""), std::string::npos) << err;
-  EXPECT_NE(err.find("ipc"), std::string::npos) << err;
-}
-
-TEST_F(IpcFixture, UnreadableOrEmptyFilesStopTheRun) {
-  resetOptions(dir + "/missing");
-  EXPECT_EXIT(DB(t.get(), 20, false, 0, 1.0, 1.0), testing::ExitedWithCode(1),
-              "cannot open IPC file .*missing");
-  osvotest::writeFile(dir + "/empty", "# nothing but a comment\n");
-  resetOptions(dir + "/empty");
-  EXPECT_EXIT(DB(t.get(), 20, false, 0, 1.0, 1.0), testing::ExitedWithCode(1),
-              "IPC file .*empty holds no complete configuration");
-  osvotest::writeFile(dir + "/open", "{alu:1, lsq:2");
-  resetOptions(dir + "/open");
-  EXPECT_EXIT(DB(t.get(), 20, false, 0, 1.0, 1.0), testing::ExitedWithCode(1),
-              "no complete configuration");
-}
-
-TEST_F(IpcFixture, VersionThatDoesNotExistStopsTheRun) {
-  osvotest::writeFile(dir + "/ipc", "{alu:3} 1.0\n");
-  resetOptions(dir + "/ipc");
-  EXPECT_EXIT(DB(t.get(), 20, false, 0, 1.0, 1.0), testing::ExitedWithCode(1),
-              "instance \"alu\" has no version 3");
-}
-
-TEST_F(IpcFixture, MalformedVersionEndsReadingWithAWarning) {
-  testing::internal::CaptureStderr();
-  auto db = load("{alu:1} 1.0\n{lsq:x} 2.0\n{rob:1} 3.0\n");
-  std::string err = testing::internal::GetCapturedStderr();
-  ASSERT_EQ(db->configs.size(), 1u);
-  EXPECT_NE(err.find("\"lsq\" has no version number"), std::string::npos) << err;
+TEST_F(IpcFixture, FilesThatCannotBeUsedStopTheRun) {
+  const std::pair<const char*, const char*> cases[] = {
+      {nullptr, "cannot open IPC file .*ipc"},
+      {"# nothing but a comment\n", "IPC file .*ipc holds no complete configuration"},
+      {"{alu:1, lsq:2", "no complete configuration"},
+      {"{alu:3} 1.0\n", "instance \"alu\" has no version 3"}};
+  for (const auto& [text, message] : cases) {
+    std::filesystem::remove(file);
+    if (text) osvotest::writeFile(file, text);
+    resetOptions(file);
+    EXPECT_EXIT(DB(t.get(), 20, false, 0, 1.0, 1.0), testing::ExitedWithCode(1), message);
+  }
 }
 
 }  // namespace
