@@ -1,6 +1,8 @@
 // Construction of the database, the version in force and the placement extent.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "FloorplanTestDesign.h"
 
 using namespace fptest;
@@ -11,9 +13,14 @@ namespace {
 std::string chipLine(TestDesign& t, std::unique_ptr<DB>& db, int whitespace, int config = 0) {
   testing::internal::CaptureStdout();
   db = std::make_unique<DB>(t.get(), whitespace, false, config, 1.0, 1.0);
-  for (const auto& line : osvotest::splitLines(testing::internal::GetCapturedStdout()))
-    if (line.rfind("Chip width ", 0) == 0) return line;
-  return "";
+  const std::vector<std::string> lines =
+      osvotest::splitLines(testing::internal::GetCapturedStdout());
+  auto line = std::find_if(lines.begin(), lines.end(),
+                           [](const std::string& l) { return l.rfind("Chip width ", 0) == 0; });
+  if (line == lines.end()) return "";
+  // The delay model's own lines follow the outline.
+  EXPECT_TRUE(line + 1 != lines.end() && line[1] == "Set Width and Spacing: ");
+  return *line;
 }
 
 TEST(DBTest, ChipOutlineFromBlockAreaWhitespaceAndConfiguration) {
