@@ -1,14 +1,55 @@
-// The option store, the range checks, the option table and the option file.
+// The option store, the range checks, the option table, the option file and
+// the option rules.
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <set>
 #include <sstream>
+#include <string>
+#include <utility>
 #include <vector>
 
-#include "OptionTestSupport.h"
 #include "RunBinary.h"
+#include "options/CpOption.h"
+#include "options/OptionDefaults.h"
 #include "options/OptionRange.h"
+#include "options/OptionRules.h"
+#include "options/ReadParam.h"
 
 namespace {
+
+// Every test starts from an empty store with no option table loaded: the store
+// is process-wide.
+class OptionStoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override { reset(); }
+  void TearDown() override { reset(); }
+  static void reset() {
+    ReadParam::clear();
+    ReadParam::defaultOptionMap = nullptr;
+  }
+  static OptionDefaults table() {
+    return OptionDefaults(CP_OPTION::defaultOptions, CP_OPTION::getDefaultOptionSize(),
+                          &CP_OPTION::defaultOptionMap);
+  }
+  static std::string opt(const std::string& key) { return ReadParam::getOption(key); }
+};
+
+// What a step printed on standard output and standard error.
+struct Printed {
+  std::string out, err;
+};
+
+template <class Step>
+Printed capture(Step step) {
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  step();
+  Printed p;
+  p.err = testing::internal::GetCapturedStderr();
+  p.out = testing::internal::GetCapturedStdout();
+  return p;
+}
 
 TEST(OptionRangeTest, AdmissibleValues) {
   struct Case {
@@ -17,15 +58,12 @@ TEST(OptionRangeTest, AdmissibleValues) {
   };
   const Case cases[] = {
       {"i", "[0, 100]", {"0", "100"}, {"-1", "101"}},
-      {"i", "[0 100]", {"0", "100"}, {"101", "-5"}},  // a blank between the bounds
-      {"f", "[0, 1]", {"0.5"}, {"1.0001"}},
-      {"f", "(0, )", {"1e-9", "1e300"}, {"0", "nan"}},  // no upper bound
-      {"f", "(0, 1)", {"0.99", ""}, {"0", "1"}},        // an empty value passes
-      {"i", "(, 5]", {"-100"}, {"6"}},                  // no lower bound
-      {"i", "[1, )", {"1", "1.9", ""}, {"0", "0.9"}},   // integers: leading digits
-      {"i", "[0, 10]", {"5abc"}, {}},
+      {"i", "[0 100]", {"0", "100"}, {"101", "-5"}},           // a blank between the bounds
+      {"f", "(0, )", {"1e-9", "1e300"}, {"0", "nan"}},         // no upper bound
+      {"f", "(0, 1)", {"0.99", ""}, {"0", "1"}},               // an empty value passes
+      {"i", "(, 5]", {"-100"}, {"6"}},                         // no lower bound
+      {"i", "[1, )", {"1", "1.9", ""}, {"0", "0.9"}},          // integers: leading digits
       {"s", "v p s b i l f x", {"x", "v", ""}, {"q", "v p"}},  // whole words as text
-      {"s", "WL WEIGHTED EPSILON", {"WEIGHTED"}, {"wl", "W"}},
       {"i", "0 1 2", {"0", "2"}, {"01"}},
       {"f", "", {"anything"}, {}},
   };
@@ -45,18 +83,9 @@ TEST(OptionRangeTest, MalformedIntervalsAndConversions) {
   p = capture([] { EXPECT_FALSE(OptionRange::rangeCheck("i", "[0, 5", "3")); });
   EXPECT_EQ(p.err, "] or ) expected in range [0, 5\n");
 
-  EXPECT_EQ(OptionRange::getIntVal("", 7), 7);
-  EXPECT_EQ(OptionRange::getIntVal("-12", 7), -12);
-  EXPECT_EQ(OptionRange::getIntVal("99999999999999999999", 7), 2147483647);
-  EXPECT_DOUBLE_EQ(OptionRange::getDoubleVal("", 0.5), 0.5);
-  EXPECT_DOUBLE_EQ(OptionRange::getDoubleVal("2.25", 0.5), 2.25);
-  for (const auto& [text, expected] : {std::pair{"", 5}, {"1", 1}, {"0", 0}, {"yes", 5}})
-    EXPECT_EQ(OptionRange::getOnOff(text, 5), expected) << text;
-
+  EXPECT_EQ(OptionRange::getIntVal("99999999999999999999", 7), 2147483647);  // no overflow
   p = capture([] {
-    EXPECT_EQ(OptionRange::getRangeIntVal("4", 0, 10, 3), 4);
     EXPECT_EQ(OptionRange::getRangeIntVal("11", 0, 10, 3), 3);
-    EXPECT_DOUBLE_EQ(OptionRange::getRangeDoubleVal("0.25", 0, 1, 0.5), 0.25);
     EXPECT_DOUBLE_EQ(OptionRange::getRangeDoubleVal("-0.5", 0, 1, 0.5), 0.5);
   });
   EXPECT_EQ(p.err,
@@ -68,25 +97,12 @@ using ReadParamTest = OptionStoreTest;
 
 TEST_F(ReadParamTest, IllegalKeysAndRangeErrorsStoreNothing) {
   EXPECT_EQ(opt("-f"), "");
-  for (const char* key : {"", "-", "f", "x-"}) {
+  for (const char* key : {"", "-", "f"}) {
     const Printed p = capture([&] { ReadParam::setOption(key, "1"); });
     EXPECT_EQ(p.err, "Illegal option key, val is not set\n") << key;
     EXPECT_EQ(p.out, "") << key;
   }
   EXPECT_TRUE(ReadParam::cmdOption.empty());
-
-  table().setDefaultOptionMap();
-  const Printed p = capture([] {
-    ReadParam::setOption("-numMoves", "5");
-    ReadParam::setOption("-numMoves", "0");
-  });
-  // The "Set option" line is printed for the rejected attempt too.
-  EXPECT_EQ(p.out, "Set option -numMoves 5\nSet option -numMoves 0\n");
-  EXPECT_EQ(p.err,
-            "Range error for setting option -numMoves to 0\n"
-            "option type = i option range = [1, )\n"
-            "option -numMoves is not set\n");
-  EXPECT_EQ(opt("-numMoves"), "5");
 }
 
 TEST_F(ReadParamTest, CommandLineKeysPositionalsRepeatsAndAKeyAtTheEnd) {
@@ -101,7 +117,6 @@ TEST_F(ReadParamTest, CommandLineKeysPositionalsRepeatsAndAKeyAtTheEnd) {
   EXPECT_EQ(opt("-seed"), "-5");     // a value may begin with "-"
   EXPECT_EQ(opt("-numMoves"), "4");  // the last one wins
   EXPECT_EQ(ReadParam::cmdOption.count("-t"), 0u);
-  EXPECT_EQ(ReadParam::getArgument(1), "in.v");
   p = capture([] {
     EXPECT_EQ(ReadParam::getArgument(3), "");
     EXPECT_EQ(ReadParam::getArgument(-1), "");
@@ -161,10 +176,8 @@ TEST_F(OptionDefaultsTest, TableHas109WellFormedRowsInTheMap) {
   ASSERT_EQ(CP_OPTION::getDefaultOptionSize(), 436);
   std::set<std::string> keys;
   for (int i = 0; i < 436; i += 4) {
-    for (int j = 0; j < 4; ++j) ASSERT_NE(CP_OPTION::defaultOptions[i + j], nullptr) << i;
     const std::string key = CP_OPTION::defaultOptions[i];
     const std::string type = CP_OPTION::defaultOptions[i + 1];
-    EXPECT_TRUE(key.size() > 1 && key[0] == '-') << key;
     EXPECT_TRUE(type == "i" || type == "f" || type == "s") << key;
     keys.insert(key);
     // Every default passes its own range check, or it could never be filled in.
@@ -173,32 +186,30 @@ TEST_F(OptionDefaultsTest, TableHas109WellFormedRowsInTheMap) {
         << key;
   }
   EXPECT_EQ(keys.size(), 109u);
-  EXPECT_EQ(std::string(CP_OPTION::defaultOptions[0]), "-ALcluster");
-  EXPECT_EQ(std::string(CP_OPTION::defaultOptions[432]), "-write2gdf");
-
   table().setDefaultOptionMap();
-  EXPECT_EQ(ReadParam::defaultOptionMap, &CP_OPTION::defaultOptionMap);
   EXPECT_EQ(CP_OPTION::defaultOptionMap.size(), 109u);
-  EXPECT_EQ(CP_OPTION::defaultOptionMap.at("-whitespace").first, "i");
   EXPECT_EQ(CP_OPTION::defaultOptionMap.at("-whitespace").second, "[0 100]");
-  EXPECT_EQ(CP_OPTION::defaultOptionMap.at("-format").second, "v p s b i l f x");
-  EXPECT_FALSE(ReadParam::isDefaultOption("-pipe"));
-  EXPECT_TRUE(ReadParam::isDefaultOption("-F"));
 }
 
-TEST_F(OptionDefaultsTest, DefaultsFillOnlyEmptyOptions) {
+TEST_F(OptionDefaultsTest, RejectedValuesStayUnsetAndDefaultsFillOnlyEmptyOptions) {
   OptionDefaults defaults = table();
   defaults.setDefaultOptionMap();
-  const Printed p = capture([&] {
-    ReadParam::setOption("-numMoves", "0");  // rejected: stays unset
+  Printed p = capture([] {
+    ReadParam::setOption("-numMoves", "0");
     ReadParam::setOption("-whitespace", "35");
     ReadParam::setOption("-opt", "");  // empty counts as unset
-    defaults.setAllDefaultOption();
   });
+  // The "Set option" line is printed for the rejected attempt too.
+  EXPECT_EQ(p.out, "Set option -numMoves 0\nSet option -whitespace 35\nSet option -opt \n");
+  EXPECT_EQ(p.err,
+            "Range error for setting option -numMoves to 0\n"
+            "option type = i option range = [1, )\n"
+            "option -numMoves is not set\n");
+  EXPECT_EQ(ReadParam::cmdOption.count("-numMoves"), 0u);
+  p = capture([&] { defaults.setAllDefaultOption(); });
   EXPECT_EQ(opt("-numMoves"), "10");
   EXPECT_EQ(opt("-whitespace"), "35");
   EXPECT_EQ(opt("-opt"), "WL");
-  EXPECT_EQ(opt("-format"), "v");
   EXPECT_EQ(ReadParam::cmdOption.count("-seed"), 0u);  // no default
   EXPECT_NE(p.out.find("Set option -numMoves 10\n"), std::string::npos);
   EXPECT_EQ(p.out.find("Set option -whitespace 20\n"), std::string::npos);
@@ -236,6 +247,132 @@ TEST_F(OptionDefaultsTest, OptionFileIsEchoedAndReadButItsNameRunsNothing) {
     const Printed p = capture([] { table().processOptionFile(); });
     EXPECT_NE(p.err.find("Can not open option file " + name + "\n"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(marker)) << name;
+  }
+}
+
+using Options = std::vector<std::pair<std::string, std::string>>;
+
+class OptionRulesTest : public OptionStoreTest {
+ protected:
+  // The start-up sequence without the rules: table, the given options, defaults.
+  static void prepare(const Options& options) {
+    reset();
+    capture([&] {
+      OptionDefaults defaults = table();
+      defaults.setDefaultOptionMap();
+      for (const auto& [key, value] : options) ReadParam::setOption(key, value);
+      defaults.setAllDefaultOption();
+    });
+  }
+  // Runs the program's rules and returns what they printed on standard output.
+  static std::string runRules() {
+    testing::internal::CaptureStdout();
+    OptionRules(CP_OPTION::rules, CP_OPTION::getRuleSize()).processRules();
+    return testing::internal::GetCapturedStdout();
+  }
+};
+
+TEST_F(OptionRulesTest, RuleArrayHas24Rules) {
+  ASSERT_EQ(CP_OPTION::getRuleSize(), 291);
+  int rules = 0;
+  for (int i = 0; i < 291; ++i) {
+    ASSERT_NE(CP_OPTION::rules[i], nullptr) << i;
+    if (std::string(CP_OPTION::rules[i]) == "begin_rule") ++rules;
+  }
+  EXPECT_EQ(rules, 24);
+}
+
+TEST_F(OptionRulesTest, MissingInputsStopTheRun) {
+  const std::pair<Options, const char*> cases[] = {
+      {{}, "please input the verilog filename"},  // the defaults only
+      {{{"-format", "p"}}, "please input the design name in PROUD format"},
+      {{{"-format", "l"}}, "please input the LEF file"},
+      {{{"-format", "l"}, {"-lef", "a.lef"}}, "please input the DEF file"},
+      {{{"-format", "s"}}, "please input the design name in ISPD format"},
+      {{{"-format", "b"}}, "please input the the aux file name in BookShelf format"},
+      {{{"-format", "i"}}, "path name required in IDM format"},
+      {{{"-format", "f"}, {"-width", "10"}}, "-width and -height must be set at the same time"},
+      {{{"-format", "f"}, {"-height", "10"}}, "-width and -height must be set at the same time"},
+  };
+  for (const auto& [options, message] : cases) {
+    prepare(options);
+    EXPECT_EXIT(runRules(), testing::ExitedWithCode(1), std::string("^") + message + "\n$")
+        << message;
+  }
+}
+
+TEST_F(OptionRulesTest, RulesFillDependentOptions) {
+  const std::pair<Options, Options> cases[] = {
+      {{{"-f", "cpu.v"}},
+       {{"-sx", "1"},
+        {"-sy", "1"},
+        {"-eli", "60"},
+        {"-c", "cell.lib"},
+        {"-padmove", "0"},
+        {"-keepHdm", ""}}},
+      // No file name is demanded for the pipeline format.
+      {{{"-format", "x"}, {"-opt", "EPSILON"}}, {{"-c", ""}, {"-eli", "1000"}, {"-sweep", "1"}}},
+      {{{"-format", "i"}, {"-p", "path"}, {"-padloc", "2"}, {"-write2gdf", "g"}},
+       {{"-keepHdm", "1"}, {"-padfile", "pad.loc"}}},
+      {{{"-format", "f"}, {"-auto", "2"}, {"-stopST2", "7"}, {"-netWeightFile", "w"}},
+       {{"-stopST1", "0.01"}, {"-stopST2", "7"}, {"-stopST3", "0.5"}, {"-useNetWeight", "1"}}},
+      // An outline empties the scale factors.
+      {{{"-format", "f"}, {"-width", "10"}, {"-height", "20"}, {"-sx", "3"}},
+       {{"-sx", ""}, {"-sy", ""}}},
+  };
+  for (const auto& [options, expected] : cases) {
+    prepare(options);
+    runRules();
+    for (const auto& [key, value] : expected) EXPECT_EQ(opt(key), value) << key;
+  }
+  EXPECT_EQ(ReadParam::cmdOption.count("-sx"), 1u);  // stored as the empty text
+}
+
+TEST_F(OptionRulesTest, TriggeredAndRejectedSetsAreReported) {
+  prepare({{"-f", "cpu.v"}});
+  std::string out = runRules();
+  EXPECT_NE(out.find("Rule triggered: option -c overrided with cell.lib\nSet option -c cell.lib\n"),
+            std::string::npos);
+  EXPECT_EQ(out.find("Reasons: "), std::string::npos);
+
+  // Rule 12 sets -sweep; rule 17 then finds it set and does nothing.
+  prepare({{"-format", "f"}, {"-opt", "WEIGHTED"}});
+  out = runRules();
+  const std::string line = "Rule triggered: option -sweep overrided with 1\n";
+  ASSERT_NE(out.find(line), std::string::npos);
+  EXPECT_EQ(out.find(line, out.find(line) + 1), std::string::npos);
+
+  prepare({{"-format", "f"}, {"-showReason", "1"}, {"-netWeightFile", "w"}});
+  EXPECT_NE(runRules().find("Rule triggered: option -useNetWeight overrided with 1\n"
+                            "Reasons: \"eq\", \"-netWeightFile\", \"\"\n"
+                            "  \"nil\"\n"
+                            "  \"set\", \"-useNetWeight\", \"1\"\n"
+                            "Set option -useNetWeight 1\n"),
+            std::string::npos);
+
+  // A set that fails its range check is reported and not stored; the rules go on.
+  prepare({{"-format", "f"}});
+  const char* const rejected[] = {"begin_rule", "set",   "-numMoves", "0",       "end_rule",
+                                  "begin_rule", "print", "done",      "end_rule"};
+  const Printed p = capture([&] { OptionRules(rejected, 9).processRules(); });
+  EXPECT_NE(p.err.find("option -numMoves is not set\n"), std::string::npos);
+  EXPECT_EQ(p.out.substr(p.out.size() - 4), "done");
+  EXPECT_EQ(opt("-numMoves"), "10");
+}
+
+TEST_F(OptionRulesTest, MalformedRulesEndTheRun) {
+  const std::vector<std::pair<std::vector<const char*>, const char*>> cases = {
+      {{"nil", "end_rule"}, "^begin_rule expected in rules\nnil is read instead\n$"},
+      {{"begin_rule", "nil", "nil"}, "^end_rule expected in rules\nnil is read instead\n$"},
+      {{"begin_rule", "eq", "-a", "", "eq", "-b", "", "bogus"},
+       "^Unrecognize key word is expected in rules\nDump current parsed rule:\n"
+       "\"eq\", \"-a\", \"\"\n  \"eq\", \"-b\", \"\"\n    \"bogus\"\n$"},
+      // A rule cut short is reported instead of reading past the array.
+      {{"begin_rule", "eq", "-a", ""}, "Unrecognize key word"},
+  };
+  for (const auto& [tokens, message] : cases) {
+    OptionRules rules(tokens.data(), static_cast<int>(tokens.size()));
+    EXPECT_EXIT(rules.processRules(), testing::ExitedWithCode(1), message);
   }
 }
 
