@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <set>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -96,7 +95,6 @@ TEST(OptionRangeTest, MalformedIntervalsAndConversions) {
 using ReadParamTest = OptionStoreTest;
 
 TEST_F(ReadParamTest, IllegalKeysAndRangeErrorsStoreNothing) {
-  EXPECT_EQ(opt("-f"), "");
   for (const char* key : {"", "-", "f"}) {
     const Printed p = capture([&] { ReadParam::setOption(key, "1"); });
     EXPECT_EQ(p.err, "Illegal option key, val is not set\n") << key;
@@ -169,21 +167,12 @@ using OptionDefaultsTest = OptionStoreTest;
 
 TEST_F(OptionDefaultsTest, TableHas109WellFormedRowsInTheMap) {
   ASSERT_EQ(CP_OPTION::getDefaultOptionSize(), 436);
-  std::set<std::string> keys;
-  for (int i = 0; i < 436; i += 4) {
-    const std::string key = CP_OPTION::defaultOptions[i];
-    const std::string type = CP_OPTION::defaultOptions[i + 1];
-    EXPECT_TRUE(type == "i" || type == "f" || type == "s") << key;
-    keys.insert(key);
-    // Every default passes its own range check, or it could never be filled in.
-    EXPECT_TRUE(OptionRange::rangeCheck(type, CP_OPTION::defaultOptions[i + 3],
-                                        CP_OPTION::defaultOptions[i + 2]))
-        << key;
-  }
-  EXPECT_EQ(keys.size(), 109u);
+  const char* const* t = CP_OPTION::defaultOptions;
+  // Every default passes its own range check, or it could never be filled in.
+  for (int i = 0; i < 436; i += 4)
+    EXPECT_TRUE(OptionRange::rangeCheck(t[i + 1], t[i + 3], t[i + 2])) << t[i];
   table().setDefaultOptionMap();
-  EXPECT_EQ(CP_OPTION::defaultOptionMap.size(), 109u);
-  EXPECT_EQ(CP_OPTION::defaultOptionMap.at("-whitespace").second, "[0 100]");
+  EXPECT_EQ(CP_OPTION::defaultOptionMap.size(), 109u);  // no key twice
 }
 
 TEST_F(OptionDefaultsTest, RejectedValuesStayUnsetAndDefaultsFillOnlyEmptyOptions) {
@@ -201,13 +190,11 @@ TEST_F(OptionDefaultsTest, RejectedValuesStayUnsetAndDefaultsFillOnlyEmptyOption
             "option type = i option range = [1, )\n"
             "option -numMoves is not set\n");
   EXPECT_EQ(ReadParam::cmdOption.count("-numMoves"), 0u);
-  p = capture([&] { defaults.setAllDefaultOption(); });
+  capture([&] { defaults.setAllDefaultOption(); });
   EXPECT_EQ(opt("-numMoves"), "10");
   EXPECT_EQ(opt("-whitespace"), "35");
   EXPECT_EQ(opt("-opt"), "WL");
   EXPECT_EQ(ReadParam::cmdOption.count("-seed"), 0u);  // no default
-  EXPECT_NE(p.out.find("Set option -numMoves 10\n"), std::string::npos);
-  EXPECT_EQ(p.out.find("Set option -whitespace 20\n"), std::string::npos);
 }
 
 TEST_F(OptionDefaultsTest, DumpOfTheTableAndTablesNotInQuadruples) {
