@@ -1,0 +1,82 @@
+// End-to-end runs of format "x": the bundled example read and floorplanned,
+// and malformed pipeline inputs refused by the real binary.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "RunBinary.h"
+
+namespace {
+
+using osvotest::RunResult;
+
+bool contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+const std::vector<std::string> kQuick = {"-numMoves", "1", "-initTemp", "100", "-flSuccess", "1",
+                                         "-annealSeed", "3", "-seed", "1"};
+
+TEST(PipelineInput, NetVariantExampleIsReadAndFloorplanned) {
+  const std::string dir = osvotest::scratchDir("e2e.pipeline.nets");
+  const std::string examples = std::string(OSVO_SOURCE_DIR) + "/examples/pipeline/";
+  for (const char* f : {"core-nets.desc", "osvo-cycle.proc"})
+    std::filesystem::copy_file(examples + f, dir + "/" + f);
+  std::vector<std::string> args = {"-format", "x", "-f", "core-nets.desc", "-whitespace", "40"};
+  args.insert(args.end(), kQuick.begin(), kQuick.end());
+  const RunResult r = osvotest::runOsvo(args, dir);
+  ASSERT_TRUE(r.status == 0 || r.status == 2) << r.err;
+  // Reader lines, then the database's outline and the delay model.
+  const size_t opened = r.out.find("Opened file core-nets.desc\nfetch_pc\nbpred\n");
+  const size_t cycle = r.out.find("Opening osvo-cycle.proc\n");
+  const size_t chip = r.out.find("Chip width ");
+  const size_t layers = r.out.find("Set Width and Spacing: \nLayer 0 width = 420 spacing = 420\n");
+  ASSERT_NE(opened, std::string::npos);
+  EXPECT_LT(opened, cycle);
+  EXPECT_LT(cycle, chip);
+  EXPECT_LT(chip, layers);
+  EXPECT_TRUE(contains(r.out, "Layer 7 width = 1695 spacing = 1695\n"));
+  EXPECT_TRUE(contains(r.out, "Best BIPS "));
+  EXPECT_TRUE(r.out.ends_with(" OSVO run complete \n"));
+}
+
+struct BadInput {
+  const char* name;
+  const char* description;  // written as the description file
+  const char* cycle;        // written as osvo-cycle.proc, or null for none
+  std::vector<std::string> extra;
+  int status;
+  const char* stderrPart;
+};
+
+TEST(PipelineInput, MalformedInputStopsWithAMessage) {
+  const std::vector<BadInput> cases = {
+      {"missing", nullptr, nullptr, {}, 1, "missing.desc"},
+      {"short", "2\na 1.0 1.0 0 100 10 10\n", "0\n", {}, 1, "short.desc"},
+      {"nocycle", "1\na 1.0 1.0 0 100 10 10\n", nullptr, {}, 1, "osvo-cycle.proc"},
+      {"badcount", "x\n", "0\n", {}, 1, "badcount.desc"},
+      {"area", "1\na -1.0 1.0 0 100 10 10\n", "0\n", {}, 1, "\"a\""},
+      {"unknown", "1\na 1.0 1.0 0 100 10 10\n", "1\n2 n a ghost\n", {}, 134,
+       "f < fd->masterList.size()"},
+      {"freq", "1\na 1.0 1.0 100\n1\n1\n1 a 0.5\n", nullptr, {"-pipe", "1"}, 1, "-fix_freq"},
+      {"fastfreq", "1\na 1.0 1.0 100\n1\n1\n1 a 0.5\n", nullptr,
+       {"-pipe", "1", "-fix_freq", "50"}, 1, "-fix_freq"},
+  };
+  for (const BadInput& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string dir = osvotest::scratchDir(std::string("e2e.pipeline.") + c.name);
+    const std::string desc = std::string(c.name) + ".desc";
+    if (c.description) osvotest::writeFile(dir + "/" + desc, c.description);
+    if (c.cycle) osvotest::writeFile(dir + "/osvo-cycle.proc", c.cycle);
+    std::vector<std::string> args = {"-format", "x", "-f", desc};
+    args.insert(args.end(), c.extra.begin(), c.extra.end());
+    const RunResult r = osvotest::runOsvo(args, dir);
+    EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_TRUE(contains(r.err, c.stderrPart)) << r.err;
+    EXPECT_FALSE(contains(r.out, " OSVO run complete ")) << "no half-built design is floorplanned";
+  }
+}
+
+}  // namespace
