@@ -37,8 +37,8 @@ class TestDesign {
   // Appends a version of w x h to the instance's master.
   CktVersion* version(CktInstance* inst, double w, double h) {
     auto& versions = inst->master->versions;
-    versions.push_back(new CktVersion(inst->master, -1, h, w, w * h));
-    versions.back()->index = static_cast<int>(versions.size()) - 1;
+    versions.push_back(
+        new CktVersion(inst->master, static_cast<int>(versions.size()), h, w, w * h));
     return versions.back();
   }
 
@@ -57,12 +57,11 @@ class TestDesign {
     return p;
   }
 
-  // A net driven by `source` into `sinks`, named "n<index>" unless named.
+  // A net driven by `source` into `sinks`.
   CktNet* net(CktPin* source, const std::vector<CktPin*>& sinks, const std::string& name = "") {
     auto* n = new CktNet();
     n->index = static_cast<int>(design->netList.size());
     n->name = name;
-    if (name.empty()) n->name = std::to_string(n->index).insert(0, 1, 'n');
     n->source = source;
     n->pins.push_back(source);
     n->pins.insert(n->pins.end(), sinks.begin(), sinks.end());
@@ -110,10 +109,6 @@ inline std::string testDir() {
 inline testing::AssertionResult at(TwoDLoc p, double x, double y) {
   auto r = testing::internal::CmpHelperFloatingPointEQ<double>("x", "actual x", x, p.x);
   return r ? testing::internal::CmpHelperFloatingPointEQ<double>("y", "actual y", y, p.y) : r;
-}
-// Compares a pin's position on the chip.
-inline testing::AssertionResult pinAt(DB& db, CktPin* pin, double x, double y) {
-  return at(db.pinPosition(pin), x, y);
 }
 
 // A database over the design, with what its construction prints swallowed.
