@@ -16,8 +16,8 @@ bool contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
-const std::vector<std::string> kQuick = {"-numMoves", "1", "-initTemp", "100", "-flSuccess", "1",
-                                         "-annealSeed", "3", "-seed", "1"};
+const std::vector<std::string> kQuick = {"-numMoves",   "1", "-initTemp", "100", "-flSuccess", "1",
+                                         "-annealSeed", "3", "-seed",     "1"};
 
 TEST(PipelineInput, NetVariantExampleIsReadAndFloorplanned) {
   const std::string dir = osvotest::scratchDir("e2e.pipeline.nets");
@@ -58,11 +58,19 @@ TEST(PipelineInput, MalformedInputStopsWithAMessage) {
       {"nocycle", "1\na 1.0 1.0 0 100 10 10\n", nullptr, {}, 1, "osvo-cycle.proc"},
       {"badcount", "x\n", "0\n", {}, 1, "badcount.desc"},
       {"area", "1\na -1.0 1.0 0 100 10 10\n", "0\n", {}, 1, "\"a\""},
-      {"unknown", "1\na 1.0 1.0 0 100 10 10\n", "1\n2 n a ghost\n", {}, 134,
+      {"unknown",
+       "1\na 1.0 1.0 0 100 10 10\n",
+       "1\n2 n a ghost\n",
+       {},
+       134,
        "f < fd->masterList.size()"},
       {"freq", "1\na 1.0 1.0 100\n1\n1\n1 a 0.5\n", nullptr, {"-pipe", "1"}, 1, "-fix_freq"},
-      {"fastfreq", "1\na 1.0 1.0 100\n1\n1\n1 a 0.5\n", nullptr,
-       {"-pipe", "1", "-fix_freq", "50"}, 1, "-fix_freq"},
+      {"fastfreq",
+       "1\na 1.0 1.0 100\n1\n1\n1 a 0.5\n",
+       nullptr,
+       {"-pipe", "1", "-fix_freq", "50"},
+       1,
+       "-fix_freq"},
   };
   for (const BadInput& c : cases) {
     SCOPED_TRACE(c.name);
