@@ -36,7 +36,8 @@ void CktPin::initId() {
 
 CktPin::~CktPin() {
   // The id is not handed out again: ids stay unique for the whole process.
-  if (id >= 0 && static_cast<size_t>(id) < pinPool.size() && pinPool[static_cast<size_t>(id)] == this)
+  if (id >= 0 && static_cast<size_t>(id) < pinPool.size() &&
+      pinPool[static_cast<size_t>(id)] == this)
     pinPool[static_cast<size_t>(id)] = nullptr;
 }
 

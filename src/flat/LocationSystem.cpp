@@ -6,7 +6,9 @@
 namespace CoarsePlacement {
 
 namespace {
-bool knownSystem(LocationSystem ls) { return ls == LS_CORNER || ls == LS_CENTER; }
+bool knownSystem(LocationSystem ls) {
+  return ls == LS_CORNER || ls == LS_CENTER;
+}
 }  // namespace
 
 void getCenter(CktVersion* v, LocationSystem ls, double& x, double& y) {

@@ -13,11 +13,24 @@ inline void translate(int o, double x, double y, double& rx, double& ry) {
     o -= 4;
   }
   switch (o) {
-    case 0: rx = x; ry = y; break;
-    case 1: rx = -y; ry = x; break;
-    case 2: rx = -x; ry = -y; break;
-    case 3: rx = y; ry = -x; break;
-    default: break;
+    case 0:
+      rx = x;
+      ry = y;
+      break;
+    case 1:
+      rx = -y;
+      ry = x;
+      break;
+    case 2:
+      rx = -x;
+      ry = -y;
+      break;
+    case 3:
+      rx = y;
+      ry = -x;
+      break;
+    default:
+      break;
   }
 }
 
