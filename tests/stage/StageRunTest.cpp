@@ -23,7 +23,7 @@ using osvotest::splitLines;
 
 namespace {
 
-// Path variant at 2 GHz, a short schedule, "-annealSeed" and the given design.
+// Path variant at 2 GHz and a short schedule for the given design.
 std::vector<std::string> stageArgs(const std::string& desc, std::vector<std::string> extra) {
   std::vector<std::string> args = {"-format", "x",  "-pipe",     "1", "-fix_freq", "2.0",
                                    "-f",      desc, "-numMoves", "1", "-initTemp", "100"};
@@ -34,6 +34,8 @@ std::vector<std::string> stageArgs(const std::string& desc, std::vector<std::str
 // Two IPC configurations, two fitting runs required, annealers seeded 11, 12, ...
 const std::vector<std::string> kArgs = stageArgs(
     "five-paths.desc", {"-flSuccess", "2", "-ipcFile", "five-paths.ipc", "-annealSeed", "11"});
+const std::string kSeedLine = "The random seed for this run is: ";
+const std::string kNum = "([0-9.e+-]+)";
 
 // A scratch directory holding a copy of the named data files.
 std::string stageDir(const std::string& test, const std::vector<std::string>& files) {
@@ -68,45 +70,10 @@ std::vector<double> numbers(const std::string& line) {
   return v;
 }
 
-// The number after `label` in `line`.
-double valueAfter(const std::string& line, const std::string& label) {
-  const std::size_t at = line.find(label);
-  EXPECT_NE(at, std::string::npos) << label << " not in: " << line;
-  return at == std::string::npos ? NAN : std::strtod(line.c_str() + at + label.size(), nullptr);
-}
-
-// What one annealing run of the stage printed.
-struct RunReport {
-  unsigned long seed = 0;
-  std::string configs;         // the configuration count line
-  std::vector<double> target;  // nodes area, chip area, width, height (before annealing)
-  double whitespace = 0, hpwl = 0;
-  std::vector<double> packing;  // x, y, width, height (after annealing)
-  std::size_t first = 0;        // the index of its seed line
-
-  bool fits() const {
-    return packing.size() == 4 && packing[0] * packing[1] <= packing[2] * packing[3] + 0.1 &&
-           packing[0] <= packing[2] + 0.1 && packing[1] <= packing[3] + 0.1;
-  }
-};
-
-std::vector<RunReport> runReports(const std::vector<std::string>& lines) {
-  const std::string seedLine = "The random seed for this run is: ";
-  std::vector<RunReport> runs;
-  for (std::size_t i = 2; i < lines.size(); ++i) {
-    if (startsWith(lines[i], seedLine)) {
-      runs.emplace_back();
-      runs.back().seed = std::stoul(lines[i].substr(seedLine.size()));
-      runs.back().configs = lines[i - 2];
-      runs.back().target = numbers(lines[i - 1]);
-      runs.back().first = i;
-    } else if (startsWith(lines[i], "Final Area: ") && !runs.empty() && i + 1 < lines.size()) {
-      runs.back().whitespace = valueAfter(lines[i], " WhiteSpace ");
-      runs.back().hpwl = valueAfter(lines[i], " HPWL ");
-      runs.back().packing = numbers(lines[i + 1]);
-    }
-  }
-  return runs;
+// Whether a packing line (x, y, outline width, outline height) fits its outline.
+bool fits(const std::vector<double>& p) {
+  return p.size() == 4 && p[0] * p[1] <= p[2] * p[3] + 0.1 && p[0] <= p[2] + 0.1 &&
+         p[1] <= p[3] + 0.1;
 }
 
 // Relative comparison for numbers printed with six significant digits.
@@ -122,7 +89,7 @@ std::vector<double> summary(const std::vector<std::string>& lines, const std::st
   for (std::size_t i = lines.size() < 8 ? 0 : lines.size() - 8; i < lines.size(); ++i) {
     tail += lines[i] + "\n";
   }
-  const std::string n = "([0-9.e+-]+)";
+  const std::string n = kNum;
   const std::regex pattern("\nAverage Area: " + n + " Minimum Area: " + n + "\nAverage HPWL: " + n +
                            " Minimum HPWL: " + n + "\nAverage WhiteSpace: " + n +
                            "% Minimum WhiteSpace: " + n + "%\n Minimum Cycle time:" + minCycle +
@@ -142,71 +109,65 @@ TEST(StageRun, ReportsRunsBestPathsAndSummaryArithmetic) {
   EXPECT_EQ(r.err, "") << "nothing on standard error, no progress on a non-terminal";
   EXPECT_NE(r.out.find("*NON-DEFAULT-OPTION* -annealSeed 11"), std::string::npos);
   const auto lines = splitLines(r.out);
-  const auto runs = runReports(lines);
-  ASSERT_GE(runs.size(), 2u);
-
-  std::vector<double> bips;
-  double areaSum = 0, hpwlSum = 0, wsSum = 0, minArea = 1e100;
-  for (std::size_t k = 0; k < runs.size(); ++k) {
-    const RunReport& run = runs[k];
-    SCOPED_TRACE("run " + std::to_string(k + 1));
-    EXPECT_EQ(run.seed, 11 + k) << "annealer k seeds with -annealSeed + k";
-    EXPECT_EQ(run.configs, "2") << "both configurations of the IPC file";
-    ASSERT_EQ(run.target.size(), 4u);
-    expectNear6(run.target[1], run.target[0] * 1.2, "chip area = nodes area * 1.2");
-    expectNear6(run.target[2], std::sqrt(run.target[1]), "target width");
-    expectNear6(run.target[3], run.target[2], "square outline");
-    ASSERT_EQ(run.packing.size(), 4u);
-    areaSum += run.packing[0] * run.packing[1];
-    minArea = std::min(minArea, run.packing[0] * run.packing[1]);
-    hpwlSum += run.hpwl;
-    wsSum += run.whitespace;
-
-    // A fitting run reports its cycle time and BIPS, one outside the outline nothing.
-    const std::string* iteration = nullptr;
-    const std::size_t end = k + 1 < runs.size() ? runs[k + 1].first : lines.size();
-    for (std::size_t i = run.first; i < end; ++i) {
-      if (startsWith(lines[i], "Iteration: ")) iteration = &lines[i];
-    }
-    if (!run.fits()) {
-      EXPECT_EQ(iteration, nullptr) << "a run outside the outline is not reported";
-      continue;
-    }
-    ASSERT_NE(iteration, nullptr);
-    EXPECT_EQ(valueAfter(*iteration, "Iteration: "), k + 1);
-    EXPECT_EQ(valueAfter(*iteration, " cycle time: "), 2) << "pipeline cycle is -fix_freq";
-    bips.push_back(valueAfter(*iteration, " BIPS: "));
-    EXPECT_GT(bips.back(), 0);
-  }
-  ASSERT_EQ(bips.size(), 2u);
-  EXPECT_TRUE(runs.back().fits()) << "the stage stops at the second fitting run";
-
-  // Every "BIPS " report lists the three paths with the driving block of each net.
   const std::vector<std::vector<std::string>> pathBlocks = {
       {"fetch", "decode", "rename", "execute"}, {"execute", "memory"}, {"decode", "execute"}};
-  const std::string n = "([0-9.e+-]+)";
-  unsigned reports = 0;
-  for (std::size_t at = 0; at < lines.size(); ++at) {
-    if (!startsWith(lines[at], "BIPS ")) continue;
-    ++reports;
-    std::smatch m;
-    for (std::size_t p = 0; p < pathBlocks.size(); ++p) {
-      ASSERT_LT(++at + pathBlocks[p].size(), lines.size());
-      const std::regex path("Path : " + std::to_string(p + 1) + " total latency " + n);
-      ASSERT_TRUE(std::regex_match(lines[at], m, path)) << lines[at];
-      EXPECT_EQ(std::stod(m[1]), std::ceil(std::stod(m[1]))) << "a path ends on a whole cycle";
-      EXPECT_GE(std::stod(m[1]), 1);
-      for (const std::string& block : pathBlocks[p]) {
-        const std::regex line("Block " + block + " Latency [0-9]+ Tsu " + n + " Tco " + n);
-        ASSERT_TRUE(std::regex_match(lines[++at], m, line)) << lines[at];
-        for (int g : {1, 2}) {  // set-up and clock-to-output within one usable cycle
-          EXPECT_GE(std::stod(m[g]), 0) << lines[at];
-          EXPECT_LE(std::stod(m[g]), 454) << lines[at] << " (1000/2 - 46)";
+  const std::regex finalLine("Final Area: " + kNum + " WhiteSpace " + kNum + "% AR " + kNum +
+                             " HPWL " + kNum);
+  const std::regex iterationLine("Iteration: ([0-9]+) cycle time: 2 BIPS: " + kNum);
+  std::vector<double> bips, packing;
+  double areaSum = 0, hpwlSum = 0, wsSum = 0, minArea = 1e100;
+  unsigned runs = 0, fitting = 0, reports = 0;
+  std::smatch m;
+  for (std::size_t i = 2; i < lines.size(); ++i) {
+    if (startsWith(lines[i], kSeedLine)) {
+      // A run opens with the configuration count, the target outline and its seed.
+      EXPECT_EQ(lines[i], kSeedLine + std::to_string(11 + runs++)) << "-annealSeed + k";
+      EXPECT_EQ(lines[i - 2], "2") << "both configurations of the IPC file";
+      const std::vector<double> t = numbers(lines[i - 1]);  // nodes/chip area, width, height
+      ASSERT_EQ(t.size(), 4u) << lines[i - 1];
+      expectNear6(t[1], t[0] * 1.2, "chip area = nodes area * 1.2");
+      expectNear6(t[2], std::sqrt(t[1]), "target width");
+      expectNear6(t[3], t[2], "square outline");
+    } else if (std::regex_match(lines[i], m, finalLine)) {
+      // It ends with its packing; every run enters the sums, fitting or not.
+      packing = numbers(lines[++i]);
+      ASSERT_EQ(packing.size(), 4u) << lines[i];
+      areaSum += packing[0] * packing[1];
+      minArea = std::min(minArea, packing[0] * packing[1]);
+      wsSum += std::stod(m[2]);
+      hpwlSum += std::stod(m[4]);
+      fitting += fits(packing);
+    } else if (std::regex_match(lines[i], m, iterationLine)) {
+      // Only a fitting run reports its cycle time (the pipeline's -fix_freq) and BIPS.
+      EXPECT_TRUE(fits(packing)) << "run " << runs << " is outside the outline";
+      EXPECT_EQ(m[1], std::to_string(runs));
+      bips.push_back(std::stod(m[2]));
+      EXPECT_GT(bips.back(), 0);
+    } else if (startsWith(lines[i], "BIPS ")) {
+      // A new best lists the three paths with the driving block of each net.
+      ++reports;
+      for (std::size_t p = 0; p < pathBlocks.size(); ++p) {
+        ASSERT_LT(++i + pathBlocks[p].size(), lines.size());
+        const std::regex path("Path : " + std::to_string(p + 1) + " total latency " + kNum);
+        ASSERT_TRUE(std::regex_match(lines[i], m, path)) << lines[i];
+        EXPECT_EQ(std::stod(m[1]), std::ceil(std::stod(m[1]))) << "a path ends on a whole cycle";
+        EXPECT_GE(std::stod(m[1]), 1);
+        for (const std::string& block : pathBlocks[p]) {
+          const std::regex line("Block " + block + " Latency [0-9]+ Tsu " + kNum + " Tco " + kNum);
+          ASSERT_TRUE(std::regex_match(lines[++i], m, line)) << lines[i];
+          for (int g : {1, 2}) {  // set-up and clock-to-output within one usable cycle
+            EXPECT_GE(std::stod(m[g]), 0) << lines[i];
+            EXPECT_LE(std::stod(m[g]), 454) << lines[i] << " (1000/2 - 46)";
+          }
         }
       }
+      EXPECT_EQ(lines[++i], "OutPut Plot file is out");
     }
-    EXPECT_EQ(lines[++at], "OutPut Plot file is out");
   }
+  EXPECT_GE(runs, 2u);
+  EXPECT_EQ(fitting, 2u);
+  ASSERT_EQ(bips.size(), 2u) << "every fitting run reports";
+  EXPECT_TRUE(fits(packing)) << "the stage stops at the second fitting run";
   EXPECT_GE(reports, 1u);
 
   // The averages divide the sums over every run made by "-flSuccess" (2).
@@ -221,10 +182,8 @@ TEST(StageRun, ReportsRunsBestPathsAndSummaryArithmetic) {
 
 TEST(StageRun, BestPlotLiesInsideTheOutlineWithoutOverlapAndRendersInGnuplot) {
   ASSERT_EQ(reportRun().status, 0) << reportRun().err;
-  const auto runs = runReports(splitLines(reportRun().out));
-  ASSERT_FALSE(runs.empty());
-  const std::string script = readFile(reportDir() + "/out");
-  const auto lines = splitLines(script);
+  const auto out = splitLines(reportRun().out);
+  const auto lines = splitLines(readFile(reportDir() + "/out"));
 
   // The groups of points after the plot command: one closed rectangle per
   // block, then the chip's top edge (0 H, W H, 0 H) and right edge.
@@ -243,7 +202,10 @@ TEST(StageRun, BestPlotLiesInsideTheOutlineWithoutOverlapAndRendersInGnuplot) {
   ASSERT_EQ(groups.size(), 7u) << "five blocks and two chip edges";
   ASSERT_EQ(groups[5].size(), 3u);
   const double chipW = groups[5][1][0], chipH = groups[5][1][1];
-  expectNear6(chipW, runs.back().packing[2], "chip width is the outline of the fitting runs");
+  const auto packing = std::find_if(
+      out.rbegin(), out.rend(), [](const std::string& l) { return startsWith(l, "Final Area: "); });
+  ASSERT_NE(packing, out.rend());
+  expectNear6(chipW, numbers(*(packing - 1)).at(2), "the plot's chip is the fitting outline");
   const double eps = 1e-6 * chipW;
   for (std::size_t a = 0; a < 5; ++a) {
     const auto& pa = groups[a];
@@ -278,21 +240,14 @@ TEST(StageRun, BestPlotLiesInsideTheOutlineWithoutOverlapAndRendersInGnuplot) {
 
 TEST(StageRun, OnATerminalProgressIsDrawnAndErasedAndTheSameSeedsGiveTheSameReport) {
   const std::string dir = stageDir("tty", {"five-paths.desc", "five-paths.ipc"});
-  std::vector<std::string> args = kArgs;
-  args.insert(args.begin(), OSVO_BINARY);
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  const std::string outFile = dir + "/stdout.txt";
-
+  std::string command = std::string("exec ") + OSVO_BINARY;
+  for (const std::string& a : kArgs) command += " " + a;
   int master = -1;
   const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
   ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    // Standard error stays on the terminal; standard output goes to a file.
-    const int fd = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0 || dup2(fd, 1) < 0 || chdir(dir.c_str()) != 0) _exit(127);
-    execv(argv[0], argv.data());
+  if (pid == 0) {  // standard error stays on the terminal, standard output goes to a file
+    if (chdir(dir.c_str()) == 0)
+      execl("/bin/sh", "sh", "-c", (command + " >stdout.txt").c_str(), nullptr);
     _exit(127);
   }
   std::string tty;
@@ -314,14 +269,13 @@ TEST(StageRun, OnATerminalProgressIsDrawnAndErasedAndTheSameSeedsGiveTheSameRepo
   ASSERT_NE(erase, std::string::npos);
   EXPECT_EQ(tty.find_first_not_of(' ', erase + 1), tty.find('\r', erase + 1));
 
-  // Standard output and the plot are those of the same seeds without a terminal.
+  // Standard output (after the host, date and user lines) and the plot are
+  // those of the same seeds without a terminal.
   ASSERT_EQ(reportRun().status, 0) << reportRun().err;
-  auto tail = [](const std::string& out) {  // without the header: host, date and user
-    auto lines = splitLines(out);
-    return std::vector<std::string>(lines.begin() + std::min<std::size_t>(3, lines.size()),
-                                    lines.end());
-  };
-  EXPECT_EQ(tail(readFile(outFile)), tail(reportRun().out));
+  const auto a = splitLines(readFile(dir + "/stdout.txt")), b = splitLines(reportRun().out);
+  ASSERT_GT(a.size(), 3u);
+  EXPECT_EQ(std::vector<std::string>(a.begin() + 3, a.end()),
+            std::vector<std::string>(b.begin() + 3, b.end()));
   EXPECT_EQ(readFile(dir + "/out"), readFile(reportDir() + "/out"));
 }
 
@@ -335,15 +289,18 @@ TEST(StageRun, OutlineThatCannotFitStopsAfterTenTimesTheRequiredRuns) {
             std::string::npos)
       << r.err;
   const auto lines = splitLines(r.out);
-  const auto runs = runReports(lines);
-  EXPECT_EQ(runs.size(), 10u);
+  unsigned runs = 0;
   double areaSum = 0;
-  for (const RunReport& run : runs) {
-    EXPECT_FALSE(run.fits());
-    ASSERT_EQ(run.packing.size(), 4u);
-    areaSum += run.packing[0] * run.packing[1];
+  for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+    runs += startsWith(lines[i], kSeedLine);
+    EXPECT_FALSE(startsWith(lines[i], "Iteration: ")) << lines[i];
+    if (!startsWith(lines[i], "Final Area: ")) continue;
+    const std::vector<double> packing = numbers(lines[i + 1]);
+    ASSERT_EQ(packing.size(), 4u);
+    EXPECT_FALSE(fits(packing));
+    areaSum += packing[0] * packing[1];
   }
-  for (const std::string& l : lines) EXPECT_FALSE(startsWith(l, "Iteration: ")) << l;
+  EXPECT_EQ(runs, 10u);
   // The sums over all ten runs are divided by "-flSuccess" (1), as usual.
   const std::vector<double> s = summary(lines, "1e\\+100");
   ASSERT_EQ(s.size(), 7u);
