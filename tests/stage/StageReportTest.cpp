@@ -11,7 +11,8 @@ TEST(StageReport, BIPSIsUndefinedWithoutAPositiveCycleOrAFiniteIPCFactor) {
   EXPECT_DOUBLE_EQ(bips, 1.5);
   bips = -1;
   for (double cycle : {0.0, -2.0}) EXPECT_FALSE(computeBIPS(1.5, cycle, 1.0, bips));
-  for (double inverse : {0.0, INFINITY, NAN}) EXPECT_FALSE(computeBIPS(1.5, 2.0, inverse, bips));
+  for (double inverse : {0.0, double(INFINITY), double(NAN)})
+    EXPECT_FALSE(computeBIPS(1.5, 2.0, inverse, bips));
   EXPECT_FALSE(computeBIPS(1.5, 1e-300, 1e-300, bips));  // the quotient itself overflows
   EXPECT_EQ(bips, -1);
 }
