@@ -1,6 +1,7 @@
 #include "RunBinary.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -70,7 +71,12 @@ std::string dataPath(const std::string& name) {
 }
 
 std::string scratchDir(const std::string& name) {
-  std::string dir = std::filesystem::current_path().string() + "/scratch/" + name;
+  // Every test runs in a process of its own, several at a time: scratch
+  // directories live under the running test's name so they never collide.
+  std::string owner = "no-test";
+  if (const auto* info = testing::UnitTest::GetInstance()->current_test_info())
+    owner = std::string(info->test_suite_name()) + "." + info->name();
+  std::string dir = std::filesystem::current_path().string() + "/scratch/" + owner + "/" + name;
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   return dir;

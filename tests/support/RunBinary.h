@@ -25,7 +25,7 @@ inline RunResult runOsvo(const std::vector<std::string>& args, const std::string
 // Path of a file under tests/data.
 std::string dataPath(const std::string& name);
 
-// A fresh, empty scratch directory for one test (under the build tree).
+// A fresh, empty scratch directory, under the build tree and the running test.
 std::string scratchDir(const std::string& name);
 
 // Whole content of a file ("" when it cannot be read).
