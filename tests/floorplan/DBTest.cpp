@@ -156,3 +156,25 @@ TEST_F(DBTest, UnusableIpcFileOrClockStopsTheRun) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DBWidthSpace, OptionOverridesTheDelayModelsWidthAndSpacing) {
+  TestDesign t;
+  t.block("alu", 1, 1);
+  const std::string file = testDir() + "/ws";
+  osvotest::writeFile(file, "100 200\n300.5 400\n");
+  resetOptions();
+  ReadParam::cmdOption["-readWidthSpace"] = file;
+  testing::internal::CaptureStdout();
+  auto db = std::make_unique<DB>(t.get(), 20, false, 0, 1.0, 1.0);
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_NE(out.find("Override width and spacing\nLayer 0 width = 100 spacing = 200\n"
+                     "Layer 1 width = 300.5 spacing = 400\nLayer 2 width = 926"),
+            std::string::npos)
+      << out;
+  EXPECT_DOUBLE_EQ(db->delayAid->spacing[1], 400);
+  resetOptions();
+}
+
+}  // namespace
