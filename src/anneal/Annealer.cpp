@@ -161,6 +161,10 @@ void Annealer::anneal() {
   double curPenalty = 0;
   bool penaltyKnown = false;
   double curWL = 1e100;
+  // True while the database, once the accepted placement is written back,
+  // is exactly as it was when curWL was measured: static timing (pin offsets,
+  // net weights) and configuration moves break that.
+  bool curWLCurrent = false;
   double lastDeltaW = 0;
 
   double nodesArea = db->getNodesArea();
@@ -228,12 +232,15 @@ void Annealer::anneal() {
 
       double delta = deltaA;
       double figureAfter = 0;
+      double newWL = 0;
+      bool newWLKnown = false;
       if (params->minWL) {
         db->updatePlacement(spEval->xLoc, spEval->yLoc);
         if (code == kConfigMove) {
           figureAfter = timingFigure(x, y, configMove.chipSide, configMove.chipSide);
         }
-        const double newWL = wireLength();
+        newWL = wireLength();
+        newWLKnown = true;
         // The term is relative to the accepted wire length; when that is 0
         // (abutting pins, or nets weighted 0) there is no scale to measure a
         // change by, and the move is judged by its area term alone.
@@ -265,21 +272,33 @@ void Annealer::anneal() {
         sp->putY(workY);
         if (code == kOrientMove) acceptOrientMove(orient);
         if (code == kConfigMove) acceptConfigMove(configMove);
-        curWL = wireLength();
+        // Sequence and wire-length-driven moves leave the database as it was
+        // when the new wire length was measured, so that measure is the
+        // accepted one; orientation and configuration moves change block sizes
+        // on acceptance and are measured again.
+        const bool unchanged = newWLKnown && code != kOrientMove && code != kConfigMove;
+        curWL = unchanged ? newWL : wireLength();
+        curWLCurrent = true;
         nodesArea = db->getNodesArea();
         setOutline();
       } else {
         if (code == kOrientMove) rejectOrientMove(orient);
         if (code == kConfigMove) rejectConfigMove(configMove);
         eval();
-        curWL = wireLength();
+        // A rejected configuration move leaves the pin offsets of its timing
+        // runs behind, so the accepted placement is measured again.
+        if (!curWLCurrent || code == kConfigMove) curWL = wireLength();
+        curWLCurrent = true;
       }
 
       if (curArea <= maxArea && curHeight <= H && curWidth <= W && params->reqdAR != -9999 &&
           T < 0.01) {
         return;
       }
-      if (moveCount >= M) db->updateDelays(exponent);
+      if (moveCount >= M) {
+        db->updateDelays(exponent);
+        curWLCurrent = false;
+      }
     } while (moveCount < M);
 
     T *= coolingFactor(T);
