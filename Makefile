@@ -2,7 +2,7 @@
 # make test : install what is missing, build, run every test, then again under the sanitizers
 JOBS ?= 2
 
-.PHONY: deps build run test test-release test-asan bench clean
+.PHONY: deps build run test test-release test-asan bench fuzz fuzz-build clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -24,8 +24,18 @@ test-asan: deps
 
 test: test-release test-asan
 
+# Fuzzing: every reader's libFuzzer target, FUZZ_SECONDS (default 60) each.
+FUZZ_SECONDS ?= 60
+fuzz-build: deps
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DOSVO_FUZZ=ON -DOSVO_TESTS=OFF -DOSVO_BENCH=OFF
+	cmake --build build-fuzz -j $(JOBS)
+
+fuzz: fuzz-build
+	FUZZ_SECONDS=$(FUZZ_SECONDS) bash scripts/run-fuzz.sh
+
 bench: build
 	@bash bench/run-all.sh
 
 clean:
-	rm -rf build build-asan
+	rm -rf build build-asan build-fuzz

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make libgtest-dev libbenchmark-dev flex libfl-dev
-          hostname gnuplot-nox)
+          hostname gnuplot-nox clang libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Runs every libFuzzer target of build-fuzz for FUZZ_SECONDS seconds each,
+# starting from its corpus under tests/fuzz/corpus (new inputs go to a scratch
+# copy, so the committed corpus stays as it is). Fails on the first crash.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build_dir="${FUZZ_BUILD:-build-fuzz}"
+seconds="${FUZZ_SECONDS:-60}"
+shopt -s nullglob
+targets=("$build_dir"/tests/fuzz/*_fuzz)
+if [ "${#targets[@]}" -eq 0 ]; then
+  echo "No fuzz targets in $build_dir/tests/fuzz" >&2
+  exit 1
+fi
+work="$build_dir/fuzz-work"
+for t in "${targets[@]}"; do
+  name=$(basename "$t" _fuzz)
+  rm -rf "$work/$name" && mkdir -p "$work/$name/corpus" "$work/$name/artifacts"
+  if [ -d "tests/fuzz/corpus/$name" ]; then cp -r "tests/fuzz/corpus/$name/." "$work/$name/corpus/"; fi
+  echo "== $name: $seconds s"
+  (cd "$work/$name" && "$OLDPWD/$t" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 \
+      -timeout=10 -print_final_stats=1 -artifact_prefix=artifacts/ corpus 2>fuzz.log) || {
+    tail -n 40 "$work/$name/fuzz.log" >&2
+    echo "fuzz target $name failed; the input is in $work/$name/artifacts" >&2
+    exit 1
+  }
+  grep -E '^stat::number_of_executed_units|^Done' "$work/$name/fuzz.log" || true
+done
