@@ -1,0 +1,74 @@
+// The bucket array and its ordered-set stand-in must hand out vertices in the
+// same order: decreasing gain, the latest inserted or updated first.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "partition/GainBuckets.h"
+#include "partition/Random.h"
+
+namespace {
+
+using partition::GainBuckets;
+
+// Everything findBest yields, in order, by repeatedly taking the best vertex out.
+std::vector<int> drain(GainBuckets& q) {
+  std::vector<int> order;
+  for (int v; (v = q.findBest([](int) { return true; }, 1)) >= 0;) {
+    order.push_back(v);
+    q.remove(v);
+  }
+  return order;
+}
+
+TEST(GainBuckets, ArrayAndOrderedSetAgree) {
+  const int n = 40;
+  GainBuckets array, ordered;
+  array.reset(n, 8);          // small range: buckets
+  ordered.reset(n, 1 << 30);  // huge range: the ordered set
+  partition::Rng rng(5);
+  for (int v = 0; v < n; ++v) {
+    const int gain = rng.below(17) - 8;
+    array.insert(v, gain);
+    ordered.insert(v, gain);
+  }
+  for (int k = 0; k < 200; ++k) {
+    const int v = rng.below(n);
+    if (rng.below(4) == 0) {
+      if (array.contains(v)) {
+        array.remove(v);
+        ordered.remove(v);
+      } else {
+        array.insert(v, 0);
+        ordered.insert(v, 0);
+      }
+    } else if (array.contains(v)) {
+      const int gain = rng.below(17) - 8;
+      array.update(v, gain);
+      ordered.update(v, gain);
+    }
+  }
+  const std::vector<int> expected = drain(array);
+  EXPECT_EQ(drain(ordered), expected);
+  EXPECT_TRUE(array.empty());
+}
+
+TEST(GainBuckets, FindBestSkipsRefusedVerticesWithinTheLimit) {
+  for (long long range : {4LL, 1LL << 40}) {
+    SCOPED_TRACE(range);
+    GainBuckets q;
+    q.reset(4, range);
+    q.insert(0, 3);
+    q.insert(1, 3);  // same gain, inserted later: comes first
+    q.insert(2, -4);
+    q.insert(3, 1);
+    auto notOne = [](int v) { return v != 1; };
+    EXPECT_EQ(q.findBest(notOne, 4), 0);
+    EXPECT_EQ(q.findBest(notOne, 1), -1);
+    EXPECT_EQ(q.findBest([](int v) { return v == 2; }, 4), 2);
+    q.update(2, 4);
+    EXPECT_EQ(q.findBest([](int) { return true; }, 1), 2);
+  }
+}
+
+}  // namespace
