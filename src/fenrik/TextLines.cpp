@@ -93,7 +93,7 @@ bool parseNumber(std::string_view token, double& value) {
   const char* last = first + token.size();
   if (*first == '+') ++first;
   auto [ptr, ec] = std::from_chars(first, last, value);
-  return ec == std::errc() && ptr == last && std::isfinite(value);
+  return ec == std::errc() && ptr == last && std::abs(value) <= kMaxMagnitude;
 }
 
 bool parseCount(std::string_view token, long long max, long long& value) {

@@ -41,8 +41,12 @@ class LineSource {
   int lineNumber_ = 0;
 };
 
-// Parsing of single tokens; false when the token is not entirely a finite
-// number (or a count in 0..max).
+// Largest magnitude a number in the files may have, so that products of
+// coordinates stay far from overflow.
+constexpr double kMaxMagnitude = 1e18;
+
+// Parsing of single tokens; false when the token is not entirely a number of
+// magnitude at most kMaxMagnitude (or a count in 0..max).
 bool parseNumber(std::string_view token, double& value);
 bool parseCount(std::string_view token, long long max, long long& value);
 
