@@ -50,7 +50,8 @@ bool readCountLine(LineSource& src, const Tokens& t, std::string_view key, long 
 double numberAt(LineSource& src, const Tokens& t, size_t i, const char* what) {
   if (i >= t.size()) src.fail(std::string("line cut short: missing ") + what);
   double v;
-  if (!parseNumber(t[i], v)) src.fail(std::string(what) + " is not a number (of magnitude up to 1e18): " + quoted(t[i]));
+  if (!parseNumber(t[i], v))
+    src.fail(std::string(what) + " is not a number (of magnitude up to 1e18): " + quoted(t[i]));
   return v;
 }
 

@@ -67,10 +67,30 @@ bool RowPacker::pack(const std::vector<PackItem>& items, const Rect& rect, doubl
     for (int policy = 0; policy < (anyHard ? 2 : 1) && !done; ++policy)
       done = attempt(items, L, D, rowsAlongX, policy, nullptr);
   }
+  for (int rule = 0; rule < 2 && !done; ++rule) {
+    rowsAlongX = true;
+    done = attemptSplitting(items, W, H, rule, nullptr);
+  }
+  if (!done && thorough && anyHard && items.size() <= 120) {
+    rowsAlongX = true;
+    done = slicing_.pack(items, Rect(0, 0, W, H), tol_, 4'000'000 / static_cast<int>(items.size()),
+                         out);
+    if (done) {
+      placed_.clear();
+      for (size_t i = 0; i < items.size(); ++i)
+        placed_.push_back(
+            {static_cast<int>(i), out[i].ll.x, out[i].ll.y, out[i].width(), out[i].height()});
+    }
+  }
   if (!done && thorough && anyHard) {
     uint64_t state = 0x9E3779B97F4A7C15ull ^ items.size();
-    const int tries = items.size() <= 40 ? 2000 : 200;
+    const int tries = items.size() <= 40 ? 10000 : 400;
     for (int k = 0; k < tries && !done; ++k) {
+      if (k % 3 != 0) {
+        rowsAlongX = true;
+        done = attemptSplitting(items, W, H, k % 2, &state);
+        continue;
+      }
       rowsAlongX = (k % 2 == 0) == primaryAlongX;
       double L = rowsAlongX ? W : H, D = rowsAlongX ? H : W;
       done = attempt(items, L, D, rowsAlongX, 2, &state);
@@ -201,6 +221,81 @@ bool RowPacker::attempt(const std::vector<PackItem>& items, double L, double D, 
     if (!done) leftover_.push_back(i);
   }
   return packSoftRows(items, L, D, rowsAlongX, vTop);
+}
+
+// Guillotine rectangle splitting: items, largest first, each go into the free
+// rectangle they fill best, at its lower-left corner; the rest of that free
+// rectangle is split in two by a straight cut (rule 0: along the shorter
+// leftover side, rule 1: the longer).
+bool RowPacker::attemptSplitting(const std::vector<PackItem>& items, double W, double H, int rule,
+                                 uint64_t* noise) {
+  placed_.clear();
+  free_.assign(1, Rect(0, 0, W, H));
+  order_.resize(items.size());
+  std::iota(order_.begin(), order_.end(), 0);
+  auto size = [&items](int i) {
+    const PackItem& it = items[i];
+    return it.soft ? it.area : it.width * it.height;
+  };
+  std::stable_sort(order_.begin(), order_.end(), [&](int a, int b) { return size(a) > size(b); });
+  if (noise)
+    for (size_t k = 1; k < order_.size(); ++k)
+      if (nextUnit(*noise) < 0.3) std::swap(order_[k - 1], order_[k]);
+  for (int i : order_) {
+    const PackItem& it = items[i];
+    int best = -1;
+    double bestScore = kInf, bestW = 0, bestH = 0;
+    for (int f = 0; f < static_cast<int>(free_.size()); ++f) {
+      const Rect& fr = free_[f];
+      double fw = fr.width(), fh = fr.height();
+      auto consider = [&](double w, double h) {
+        if (w > fw + tol_ || h > fh + tol_) return;
+        double score = std::min(fw - w, fh - h);
+        if (noise) score *= 0.8 + 0.4 * nextUnit(*noise);
+        if (score < bestScore) {
+          bestScore = score;
+          best = f;
+          bestW = w;
+          bestH = h;
+        }
+      };
+      if (it.soft) {
+        if (it.area <= 0.0) {
+          consider(0.0, 0.0);
+          continue;
+        }
+        double wLo = std::sqrt(it.area / it.maxAspect), wHi = std::sqrt(it.area / it.minAspect);
+        if (fh > 0.0) wLo = std::max(wLo, it.area / fh);
+        double w = std::min(fw, wHi);
+        if (w >= wLo - tol_ && w > 0.0) consider(w, it.area / w);
+        double h = std::min(fh, std::sqrt(it.area * it.maxAspect));
+        if (h > 0.0 && it.area / h <= fw + tol_ && h >= std::sqrt(it.area * it.minAspect) - tol_)
+          consider(it.area / h, h);
+      } else {
+        consider(it.width, it.height);
+        consider(it.height, it.width);
+      }
+    }
+    if (best < 0) return false;
+    Rect fr = free_[best];
+    free_[best] = free_.back();
+    free_.pop_back();
+    placed_.push_back({i, fr.ll.x, fr.ll.y, bestW, bestH});
+    double restW = fr.width() - bestW, restH = fr.height() - bestH;
+    bool splitAcross =
+        (restW < restH) == (rule == 0);  // cut along y = ll.y + h across the whole width
+    Rect right, top;
+    if (splitAcross) {
+      right = Rect(fr.ll.x + bestW, fr.ll.y, fr.ur.x, fr.ll.y + bestH);
+      top = Rect(fr.ll.x, fr.ll.y + bestH, fr.ur.x, fr.ur.y);
+    } else {
+      right = Rect(fr.ll.x + bestW, fr.ll.y, fr.ur.x, fr.ur.y);
+      top = Rect(fr.ll.x, fr.ll.y + bestH, fr.ll.x + bestW, fr.ur.y);
+    }
+    if (right.width() > tol_ && right.height() > tol_) free_.push_back(right);
+    if (top.width() > tol_ && top.height() > tol_) free_.push_back(top);
+  }
+  return true;
 }
 
 // Rows of the leftover soft items in order of decreasing area: a row takes the

@@ -6,15 +6,8 @@
 #include <vector>
 
 #include "fenrik/Geometry.h"
-
-struct PackItem {
-  bool soft = false;
-  double width = 0.0;  // hard: the outline (either orientation may be used)
-  double height = 0.0;
-  double area = 0.0;       // soft: the area to keep
-  double minAspect = 0.0;  // soft: bounds of height / width
-  double maxAspect = 0.0;
-};
+#include "fenrik/PackItem.h"
+#include "fenrik/SlicingPacker.h"
 
 // Row packing: rows whose length is bounded by one side of the rectangle,
 // stacked along the other. A hard item sits flat or upright in a row, or on top
@@ -48,6 +41,9 @@ class RowPacker {
   // One attempt in the frame where rows run along u (length L) and stack along v (depth D).
   bool attempt(const std::vector<PackItem>& items, double L, double D, bool rowsAlongX, int policy,
                uint64_t* noise);
+  // One attempt of guillotine rectangle splitting in a W x H rectangle.
+  bool attemptSplitting(const std::vector<PackItem>& items, double W, double H, int rule,
+                        uint64_t* noise);
   bool packSoftRows(const std::vector<PackItem>& items, double L, double D, bool rowsAlongX,
                     double& vTop);
 
@@ -58,6 +54,9 @@ class RowPacker {
   std::vector<HardChoice> hard_;
   std::vector<int> soft_;
   std::vector<int> leftover_;
+  std::vector<Rect> free_;
+  std::vector<int> order_;
+  SlicingPacker slicing_;
 };
 
 // Zero-dead-space slicing layout of soft items: the rectangle is cut
