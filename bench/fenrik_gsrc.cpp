@@ -32,8 +32,8 @@ int main(int argc, char** argv) {
       for (const char* n : {"n10", "n30", "n50", "n100", "n200", "n300"})
         names.push_back(std::string(variant) + "/" + n);
 
-  std::printf("%-10s %5s %9s %6s %12s %9s %9s\n", "benchmark", "ws%", "top-level", "legal", "HPWL",
-              "fallbacks", "time(s)");
+  std::printf("%-10s %5s %9s %6s %12s %9s %9s %8s\n", "benchmark", "ws%", "top-level", "legal",
+              "HPWL", "fallbacks", "time(s)", "cpu(s)");
   int failures = 0;
   for (const std::string& name : names) {
     BenchmarkDesign design;
@@ -62,15 +62,16 @@ int main(int argc, char** argv) {
           std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
       double cpu = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
       if (!top) {
-        std::printf("%-10s %5.0f %9s %6s %12s %9s %9.3f\n", name.c_str(), whitespace, "failed", "-",
-                    "-", "-", seconds);
+        std::printf("%-10s %5.0f %9s %6s %12s %9s %9.3f %8.3f\n", name.c_str(), whitespace,
+                    "failed", "-", "-", "-", seconds, cpu);
         continue;
       }
       LegalityReport legal = checkLegality(fenrik, Rect(0, 0, side, side), 1e-6 * side);
       if (!legal.legal) ++failures;
-      std::printf("%-10s %5.0f %9s %6s %12.1f %9d %9.3f%s%s\n", name.c_str(), whitespace, "passed",
-                  legal.legal ? "yes" : "NO", fenrik.getCentreWirelength(), fenrik.fallbackCuts(),
-                  seconds, legal.legal ? "" : "  ", legal.problem.c_str());
+      std::printf("%-10s %5.0f %9s %6s %12.1f %9d %9.3f %8.3f%s%s\n", name.c_str(), whitespace,
+                  "passed", legal.legal ? "yes" : "NO", fenrik.getCentreWirelength(),
+                  fenrik.fallbackCuts(), seconds, cpu, legal.legal ? "" : "  ",
+                  legal.problem.c_str());
     }
   }
   return failures == 0 ? 0 : 2;
