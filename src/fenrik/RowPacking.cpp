@@ -73,8 +73,9 @@ bool RowPacker::pack(const std::vector<PackItem>& items, const Rect& rect, doubl
   }
   if (!done && thorough && anyHard && items.size() <= 120) {
     rowsAlongX = true;
-    done = slicing_.pack(items, Rect(0, 0, W, H), tol_, 4'000'000 / static_cast<int>(items.size()),
-                         out);
+    // About the same time whatever the size: each move costs in proportion to it.
+    const int moves = std::min(250'000, 4'000'000 / static_cast<int>(items.size()));
+    done = slicing_.pack(items, Rect(0, 0, W, H), tol_, moves, out);
     if (done) {
       placed_.clear();
       for (size_t i = 0; i < items.size(); ++i)
