@@ -26,11 +26,12 @@ Quality Bisector::evaluate(const std::vector<std::int8_t>& part) {
 
 void Bisector::initialBisection(Bisection& b) {
   const Hypergraph& g = b.graph();
+  const int starts = &g == &g_ ? 2 * params_.initialStarts : params_.initialStarts;
   std::vector<std::int8_t> start(g.numVertices()), best;
   Quality bestQuality;
   bool found = false;
   std::vector<int> order;
-  for (int s = 0; s < params_.initialStarts; ++s) {
+  for (int s = 0; s < starts; ++s) {
     for (int v = 0; v < g.numVertices(); ++v) start[v] = g.isFixed(v) ? g.fixedPart[v] : 1;
     b.assign(start);
     if (s % 4 == 3) {

@@ -77,7 +77,7 @@ void HMETIS_PartRecursive(int nvtxs, int nhedges, const int* vwgts, const int* e
   }
   OSVO_ASSERT(nhedges == 0 || eptr[0] == 0);
   {
-    partition::NetCollector nets(g);
+    partition::NetCollector nets(g, nhedges);
     for (int e = 0; e < nhedges; ++e) {
       OSVO_ASSERT(eptr[e] <= eptr[e + 1]);
       for (int i = eptr[e]; i < eptr[e + 1]; ++i) OSVO_ASSERT(eind[i] >= 0 && eind[i] < nvtxs);

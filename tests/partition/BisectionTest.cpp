@@ -166,7 +166,14 @@ TEST(Bisection, MatchesExhaustiveOptimumOnSmallHypergraphs) {
     } else {
       ++infeasibleCases;
     }
-    if (excess == bestExcess && r.edgecut == bestCut) ++optimal;
+    if (excess == bestExcess && r.edgecut == bestCut) {
+      ++optimal;
+    } else {
+      std::printf(
+          "case %d (%d vertices, imbalance %d): excess %lld and cut %d, best %lld and %lld\n", c,
+          p.size(), p.ubfactor, static_cast<long long>(excess), r.edgecut,
+          static_cast<long long>(bestExcess), static_cast<long long>(bestCut));
+    }
   }
   std::printf("optimal in %d of %d cases (%d balanceable, %d not)\n", optimal, kCases,
               feasibleCases, infeasibleCases);
