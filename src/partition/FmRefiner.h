@@ -13,7 +13,7 @@ namespace partition {
 struct RefineParams {
   int maxPasses = 8;
   // A pass stops after this many moves without a better bisection; 0 never.
-  int stallLimit = 25;
+  int stallLimit = 15;
   // How many vertices, in decreasing gain, are tried for a move that keeps
   // the balance before a side is given up for this move.
   int candidateLimit = 64;

@@ -29,7 +29,7 @@ BisectParams paramsFrom(const int* options, int ubfactor) {
   p.runs = options[1];
   p.coarsen.pairsOnly = options[2] >= 4;
   if (options[3] == 2) p.refine.maxPasses = 1;
-  if (options[3] == 3) p.refine.stallLimit = 8;
+  if (options[3] == 3) p.refine.stallLimit = 6;
   static constexpr partition::VCycles kVCycles[] = {
       partition::VCycles::kNone, partition::VCycles::kFinal, partition::VCycles::kEveryRun,
       partition::VCycles::kWhenAsGood};
