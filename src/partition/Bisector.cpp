@@ -15,7 +15,7 @@ Bisector::Bisector(const Hypergraph& g, const BisectParams& params, std::uint64_
       params_(params),
       maxPart_(maxPartWeight(g.totalWeight, params.imbalancePercent)),
       rng_(seed) {
-  OSVO_ASSERT(params.runs >= 1 && params.initialStarts >= 1);
+  OSVO_ASSERT(params.runs >= 1 && params.initialStarts >= 1 && params.uncoarsenedStarts >= 1);
 }
 
 Quality Bisector::evaluate(const std::vector<std::int8_t>& part) {
@@ -26,7 +26,7 @@ Quality Bisector::evaluate(const std::vector<std::int8_t>& part) {
 
 void Bisector::initialBisection(Bisection& b) {
   const Hypergraph& g = b.graph();
-  const int starts = &g == &g_ ? 2 * params_.initialStarts : params_.initialStarts;
+  const int starts = &g == &g_ ? params_.uncoarsenedStarts : params_.initialStarts;
   std::vector<std::int8_t> start(g.numVertices()), best;
   Quality bestQuality;
   bool found = false;

@@ -22,9 +22,10 @@ enum class VCycles {
 struct BisectParams {
   int runs = 10;
   int imbalancePercent = 10;
-  // Greedy-growing and random starts on the coarsest level; twice as many when
-  // the hypergraph is too small to coarsen, as no finer level repairs the start.
-  int initialStarts = 4;
+  // Greedy-growing and random starts on the coarsest level, and on a
+  // hypergraph too small to coarsen, where no finer level repairs the start.
+  int initialStarts = 2;
+  int uncoarsenedStarts = 8;
   int maxVCycles = 2;  // V-cycles stop earlier once one brings no improvement
   VCycles vcycles = VCycles::kFinal;
   CoarsenParams coarsen;
