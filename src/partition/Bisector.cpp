@@ -15,7 +15,7 @@ Bisector::Bisector(const Hypergraph& g, const BisectParams& params, std::uint64_
       params_(params),
       maxPart_(maxPartWeight(g.totalWeight, params.imbalancePercent)),
       rng_(seed) {
-  OSVO_ASSERT(params.runs >= 1 && params.initialStarts >= 1);
+  OSVO_ASSERT(params.runs >= 1 && params.initialStarts >= 1 && params.uncoarsenedStarts >= 1);
 }
 
 Quality Bisector::evaluate(const std::vector<std::int8_t>& part) {
@@ -26,11 +26,12 @@ Quality Bisector::evaluate(const std::vector<std::int8_t>& part) {
 
 void Bisector::initialBisection(Bisection& b) {
   const Hypergraph& g = b.graph();
+  const int starts = &g == &g_ ? params_.uncoarsenedStarts : params_.initialStarts;
   std::vector<std::int8_t> start(g.numVertices()), best;
   Quality bestQuality;
   bool found = false;
   std::vector<int> order;
-  for (int s = 0; s < params_.initialStarts; ++s) {
+  for (int s = 0; s < starts; ++s) {
     for (int v = 0; v < g.numVertices(); ++v) start[v] = g.isFixed(v) ? g.fixedPart[v] : 1;
     b.assign(start);
     if (s % 4 == 3) {

@@ -22,8 +22,11 @@ enum class VCycles {
 struct BisectParams {
   int runs = 10;
   int imbalancePercent = 10;
-  int initialStarts = 8;  // greedy-growing and random starts on the coarsest level
-  int maxVCycles = 4;     // V-cycles stop earlier once one brings no improvement
+  // Greedy-growing and random starts on the coarsest level, and on a
+  // hypergraph too small to coarsen, where no finer level repairs the start.
+  int initialStarts = 2;
+  int uncoarsenedStarts = 8;
+  int maxVCycles = 2;  // V-cycles stop earlier once one brings no improvement
   VCycles vcycles = VCycles::kFinal;
   CoarsenParams coarsen;
   RefineParams refine;

@@ -86,7 +86,7 @@ Hypergraph contract(const Hypergraph& g, const std::vector<int>& clusterOf, int 
       coarse.fixedPart[c] = g.fixedPart[v];
     }
   }
-  NetCollector nets(coarse);
+  NetCollector nets(coarse, g.numNets());
   std::vector<int> mapped;
   for (int e = 0; e < g.numNets(); ++e) {
     mapped.clear();

@@ -13,7 +13,7 @@
 namespace partition {
 
 struct CoarsenParams {
-  int coarsenTo = 80;               // stop at this many vertices or fewer
+  int coarsenTo = 25;               // stop at this many vertices or fewer
   bool pairsOnly = false;           // heavy-edge matching instead of first-choice clustering
   int largeNetSize = 64;            // nets with more pins are ignored when rating neighbours
   double minShrink = 0.95;          // stop when a level keeps more than this share of the vertices

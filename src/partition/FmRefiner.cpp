@@ -8,6 +8,9 @@ void FmRefiner::prepare(const Bisection& b) {
   const Hypergraph& g = b.graph();
   for (GainBuckets& q : buckets_) q.reset(g.numVertices(), g.maxIncidentWeight);
   gain_.assign(g.numVertices(), 0);
+  moveSlack_ = 0;
+  for (int v = 0; v < g.numVertices(); ++v)
+    if (!g.isFixed(v)) moveSlack_ = std::max(moveSlack_, g.vertexWeight[v]);
 }
 
 void FmRefiner::queueFree(const Bisection& b, Rng& rng, bool side0, bool side1) {
@@ -43,50 +46,36 @@ void FmRefiner::adjust(const Bisection& b, int v, std::int64_t delta) {
 void FmRefiner::moveWithGains(Bisection& b, int v) {
   const Hypergraph& g = b.graph();
   const int from = b.side(v);
-  const int to = 1 - from;
-  // The classic update rules: only nets with no or one pin on the target side
-  // before the move, or none or one left on the source side after it, change
-  // the gains of their other pins.
+  // With F pins on the source side and T on the target side before the move,
+  // the other source-side pins gain w when T = 0 (the net no longer lies in
+  // their part alone) and again when F = 2 (they become the last one); the
+  // target-side pins lose w when T = 1 (no longer the only one) and when F = 1
+  // (the net comes to lie wholly in their part). Other nets change nothing.
   for (int e : g.incidentNets(v)) {
+    const int onSource = b.pinsIn(e, from);
+    const int onTarget = b.pinsIn(e, 1 - from);
     const std::int64_t w = g.netWeight[e];
-    const int onTarget = b.pinsIn(e, to);
-    if (onTarget == 0) {
-      for (int u : g.netPins(e))
-        if (queued(b, u)) adjust(b, u, w);
-    } else if (onTarget == 1) {
-      for (int u : g.netPins(e)) {
-        if (b.side(u) != to) continue;
-        if (queued(b, u)) adjust(b, u, -w);
-        break;
-      }
+    const std::int64_t sourceDelta = (onTarget == 0 ? w : 0) + (onSource == 2 ? w : 0);
+    const std::int64_t targetDelta = -(onTarget == 1 ? w : 0) - (onSource == 1 ? w : 0);
+    if (sourceDelta == 0 && targetDelta == 0) continue;
+    for (int u : g.netPins(e)) {
+      if (!queued(b, u)) continue;
+      const std::int64_t delta = b.side(u) == from ? sourceDelta : targetDelta;
+      if (delta != 0) adjust(b, u, delta);
     }
   }
   b.move(v);
-  for (int e : g.incidentNets(v)) {
-    const std::int64_t w = g.netWeight[e];
-    const int onSource = b.pinsIn(e, from);
-    if (onSource == 0) {
-      for (int u : g.netPins(e))
-        if (queued(b, u)) adjust(b, u, -w);
-    } else if (onSource == 1) {
-      for (int u : g.netPins(e)) {
-        if (b.side(u) != from) continue;
-        if (queued(b, u)) adjust(b, u, w);
-        break;
-      }
-    }
-  }
 }
 
 int FmRefiner::pickMove(const Bisection& b, int candidateLimit) const {
   const std::int64_t weight[2] = {b.partWeight(0), b.partWeight(1)};
-  const std::int64_t heavier = std::max(weight[0], weight[1]);
-  const bool balanced = heavier <= b.maxPartWeight();
-  const std::int64_t bound = std::max(heavier, b.maxPartWeight());
+  // Tentative moves may overshoot the bound by one vertex, so that a tight
+  // balance can still be reached by exchanges; the pass keeps the best prefix.
+  const std::int64_t bound =
+      std::max(std::max(weight[0], weight[1]), b.maxPartWeight() + moveSlack_);
   const std::vector<std::int64_t>& vertexWeight = b.graph().vertexWeight;
   int best = -1;
   for (int s = 0; s < 2; ++s) {
-    if (!balanced && weight[s] < weight[1 - s]) continue;
     const int v = buckets_[s].findBest(
         [&](int u) {
           const std::int64_t w = vertexWeight[u];

@@ -13,7 +13,7 @@ namespace partition {
 struct RefineParams {
   int maxPasses = 8;
   // A pass stops after this many moves without a better bisection; 0 never.
-  int stallLimit = 0;
+  int stallLimit = 15;
   // How many vertices, in decreasing gain, are tried for a move that keeps
   // the balance before a side is given up for this move.
   int candidateLimit = 64;
@@ -23,9 +23,9 @@ class FmRefiner {
  public:
   // Passes of tentative moves, each vertex moving at most once per pass and
   // the pass rolled back to its best prefix, until a pass finds nothing
-  // better. A move may not push a part above the bound (nor, while the
-  // bisection is unbalanced, above the heavier part's weight, and then only
-  // the heavier part gives up vertices). The result is never worse.
+  // better. A move may not push a part above the bound plus the heaviest free
+  // vertex (nor, while the bisection is less balanced than that, above the
+  // heavier part's weight). The result is never worse.
   void refine(Bisection& b, Rng& rng, const RefineParams& params);
 
   // Greedy growing: from part 1, moves the vertex whose move adds least to the
@@ -47,6 +47,7 @@ class FmRefiner {
 
   GainBuckets buckets_[2];
   std::vector<std::int64_t> gain_;
+  std::int64_t moveSlack_ = 0;  // heaviest free vertex
   std::vector<int> order_;
   std::vector<int> moves_;
 };

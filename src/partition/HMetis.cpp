@@ -29,7 +29,7 @@ BisectParams paramsFrom(const int* options, int ubfactor) {
   p.runs = options[1];
   p.coarsen.pairsOnly = options[2] >= 4;
   if (options[3] == 2) p.refine.maxPasses = 1;
-  if (options[3] == 3) p.refine.stallLimit = 50;
+  if (options[3] == 3) p.refine.stallLimit = 6;
   static constexpr partition::VCycles kVCycles[] = {
       partition::VCycles::kNone, partition::VCycles::kFinal, partition::VCycles::kEveryRun,
       partition::VCycles::kWhenAsGood};
@@ -54,7 +54,8 @@ void HMETIS_PartRecursive(int nvtxs, int nhedges, const int* vwgts, const int* e
   OSVO_ASSERT(ubfactor >= 0 && ubfactor < 50);
   OSVO_ASSERT(options != nullptr && (options[0] == 0 || options[0] == 1));
   OSVO_ASSERT(edgecut != nullptr && (nvtxs == 0 || part != nullptr));
-  OSVO_ASSERT(nhedges == 0 || (eptr != nullptr && eind != nullptr));
+  OSVO_ASSERT(nhedges == 0 || eptr != nullptr);
+  OSVO_ASSERT(nhedges == 0 || eptr[nhedges] == 0 || eind != nullptr);
   const double startTime = cpuMilliseconds();
   const bool given = options[0] == 1;
   const bool preassigned = given && options[6] == 1;
@@ -77,13 +78,16 @@ void HMETIS_PartRecursive(int nvtxs, int nhedges, const int* vwgts, const int* e
   }
   OSVO_ASSERT(nhedges == 0 || eptr[0] == 0);
   {
-    partition::NetCollector nets(g);
+    partition::NetCollector nets(g, nhedges);
     for (int e = 0; e < nhedges; ++e) {
       OSVO_ASSERT(eptr[e] <= eptr[e + 1]);
       for (int i = eptr[e]; i < eptr[e + 1]; ++i) OSVO_ASSERT(eind[i] >= 0 && eind[i] < nvtxs);
       const int weight = hewgts ? hewgts[e] : 1;
       OSVO_ASSERT(weight >= 0);
-      nets.add({eind + eptr[e], eind + eptr[e + 1]}, weight);
+      if (eptr[e] < eptr[e + 1])
+        nets.add({eind + eptr[e], eind + eptr[e + 1]}, weight);
+      else
+        nets.add({}, weight);
     }
     nets.finish();
   }

@@ -6,7 +6,11 @@
 
 namespace partition {
 
-NetCollector::NetCollector(Hypergraph& g) : g_(g), stamp_(g.numVertices(), -1) {
+NetCollector::NetCollector(Hypergraph& g, int maxNets)
+    : g_(g), stamp_(g.numVertices(), -1), maxNets_(maxNets) {
+  std::size_t size = 16;
+  while (size < 2 * static_cast<std::size_t>(maxNets)) size *= 2;
+  table_.assign(size, -1);
   OSVO_ASSERT(g.fixedPart.size() == g.vertexWeight.size());
   g_.netStart.assign(1, 0);
   g_.pins.clear();
@@ -14,6 +18,7 @@ NetCollector::NetCollector(Hypergraph& g) : g_(g), stamp_(g.numVertices(), -1) {
 }
 
 void NetCollector::add(std::span<const int> netPins, std::int64_t weight) {
+  OSVO_ASSERT(added_ < maxNets_);
   const int id = added_++;
   if (weight <= 0) return;
   buffer_.clear();
@@ -27,20 +32,19 @@ void NetCollector::add(std::span<const int> netPins, std::int64_t weight) {
   std::uint64_t hash = 0xcbf29ce484222325ull;
   for (int v : buffer_) hash = (hash ^ static_cast<std::uint64_t>(v)) * 0x100000001b3ull;
 
-  auto [it, inserted] = firstWithHash_.try_emplace(hash, g_.numNets());
-  if (!inserted) {
-    for (int e = it->second; e >= 0; e = nextWithHash_[e]) {
-      const auto other = g_.netPins(e);
-      if (std::equal(other.begin(), other.end(), buffer_.begin(), buffer_.end())) {
-        g_.netWeight[e] += weight;
-        return;
-      }
+  const std::size_t mask = table_.size() - 1;
+  std::size_t slot = hash & mask;
+  for (; table_[slot] >= 0; slot = (slot + 1) & mask) {
+    const int e = table_[slot];
+    if (netHash_[e] != hash) continue;
+    const auto other = g_.netPins(e);
+    if (std::equal(other.begin(), other.end(), buffer_.begin(), buffer_.end())) {
+      g_.netWeight[e] += weight;
+      return;
     }
-    nextWithHash_.push_back(it->second);
-    it->second = g_.numNets();
-  } else {
-    nextWithHash_.push_back(-1);
   }
+  table_[slot] = g_.numNets();
+  netHash_.push_back(hash);
   g_.pins.insert(g_.pins.end(), buffer_.begin(), buffer_.end());
   g_.netStart.push_back(static_cast<int>(g_.pins.size()));
   g_.netWeight.push_back(weight);

@@ -5,7 +5,6 @@
 // are summed), so a net's cut state depends only on its pin counts per part.
 #include <cstdint>
 #include <span>
-#include <unordered_map>
 #include <vector>
 
 namespace partition {
@@ -38,8 +37,8 @@ struct Hypergraph {
 // merges nets over the same pin set.
 class NetCollector {
  public:
-  // g's vertex weights and fixed parts must be set.
-  explicit NetCollector(Hypergraph& g);
+  // g's vertex weights and fixed parts must be set; at most maxNets are added.
+  NetCollector(Hypergraph& g, int maxNets);
   void add(std::span<const int> netPins, std::int64_t weight);
   // Builds the vertex-to-net incidence and the totals; the collector is spent.
   void finish();
@@ -48,9 +47,11 @@ class NetCollector {
   Hypergraph& g_;
   std::vector<int> stamp_;  // last net that saw each vertex (drops repeated pins)
   std::vector<int> buffer_;
-  std::unordered_map<std::uint64_t, int> firstWithHash_;
-  std::vector<int> nextWithHash_;  // chains nets of equal hash
+  // Open-addressing table of the nets kept so far, by a hash of their pins.
+  std::vector<int> table_;
+  std::vector<std::uint64_t> netHash_;
   int added_ = 0;
+  int maxNets_;
 };
 
 }  // namespace partition

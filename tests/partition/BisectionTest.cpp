@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -166,7 +168,14 @@ TEST(Bisection, MatchesExhaustiveOptimumOnSmallHypergraphs) {
     } else {
       ++infeasibleCases;
     }
-    if (excess == bestExcess && r.edgecut == bestCut) ++optimal;
+    if (excess == bestExcess && r.edgecut == bestCut) {
+      ++optimal;
+    } else {
+      std::printf(
+          "case %d (%d vertices, imbalance %d): excess %lld and cut %d, best %lld and %lld\n", c,
+          p.size(), p.ubfactor, static_cast<long long>(excess), r.edgecut,
+          static_cast<long long>(bestExcess), static_cast<long long>(bestCut));
+    }
   }
   std::printf("optimal in %d of %d cases (%d balanceable, %d not)\n", optimal, kCases,
               feasibleCases, infeasibleCases);
@@ -255,6 +264,30 @@ TEST(Bisection, TinyAndDegenerateInputs) {
       EXPECT_EQ(r.part, c.part);
     }
   }
+}
+
+// Sums beyond int: the part weights and merged net weights must not wrap, and
+// a cut that int cannot hold is reported as INT_MAX.
+TEST(Bisection, WeightsBeyondIntRange) {
+  Problem p;
+  p.weights.assign(4, INT_MAX);
+  p.fixed.assign(4, -1);
+  for (int k = 0; k < 2; ++k) {
+    p.addNet({0, 1}, INT_MAX);
+    p.addNet({2, 3}, INT_MAX);
+  }
+  p.addNet({1, 2}, 1);
+  Result r = bisect(p);
+  ASSERT_NO_FATAL_FAILURE(expectSound(p, r));
+  EXPECT_EQ(r.edgecut, 1);
+
+  Problem pair;
+  pair.weights = {1, 1};
+  pair.fixed = {-1, -1};
+  for (int k = 0; k < 3; ++k) pair.addNet({0, 1}, INT_MAX);
+  r = bisect(pair);
+  EXPECT_NE(r.part[0], r.part[1]);
+  EXPECT_EQ(r.edgecut, INT_MAX);
 }
 
 TEST(Bisection, SameSeedSameCut) {

@@ -53,22 +53,4 @@ TEST(GainBuckets, ArrayAndOrderedSetAgree) {
   EXPECT_TRUE(array.empty());
 }
 
-TEST(GainBuckets, FindBestSkipsRefusedVerticesWithinTheLimit) {
-  for (long long range : {4LL, 1LL << 40}) {
-    SCOPED_TRACE(range);
-    GainBuckets q;
-    q.reset(4, range);
-    q.insert(0, 3);
-    q.insert(1, 3);  // same gain, inserted later: comes first
-    q.insert(2, -4);
-    q.insert(3, 1);
-    auto notOne = [](int v) { return v != 1; };
-    EXPECT_EQ(q.findBest(notOne, 4), 0);
-    EXPECT_EQ(q.findBest(notOne, 1), -1);
-    EXPECT_EQ(q.findBest([](int v) { return v == 2; }, 4), 2);
-    q.update(2, 4);
-    EXPECT_EQ(q.findBest([](int) { return true; }, 1), 2);
-  }
-}
-
 }  // namespace
