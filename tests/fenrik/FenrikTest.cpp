@@ -221,6 +221,26 @@ TEST(Fenrik, PartitionPropagatesOutsidePinsToTheNearSide) {
   EXPECT_EQ(area1 + area2, 64.0);
 }
 
+TEST(Fenrik, PartitionWeightsSurviveTinyAndHugeUnits) {
+  // Areas far below one or far above what ten times the area fits in an int,
+  // and nets lighter than one half, still balance and still pull.
+  for (double side : {0.01, 1e5}) {
+    SCOPED_TRACE(side);
+    Builder b;
+    b.hard(side, side).hard(side, side).hard(side, side).hard(side, side);
+    b.net({0, 1}).net({2, 3});
+    Fenrik f(b.d, 0.0, 1e7);
+    f.net(0).weight = f.net(1).weight = 0.3;
+    f.placeRegion(0, 3, f.getRegion());
+    double area1, area2;
+    std::vector<Block*> first, second;
+    f.partition(0, 3, area1, area2, first, second);
+    ASSERT_EQ(first.size(), 2u);
+    EXPECT_EQ(std::abs(first[0]->index - first[1]->index), 1);  // sb0 with sb1, or sb2 with sb3
+    EXPECT_EQ(first[0]->index / 2, first[1]->index / 2);
+  }
+}
+
 TEST(Fenrik, FallbackCutFollowsTheLastGoodLayout) {
   // Four blocks in a 2 x 2 grid; the left column shares two nets, the right
   // column one: the vertical line cuts no net, across the usual direction.
