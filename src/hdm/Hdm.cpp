@@ -175,11 +175,8 @@ MasterVersion::~MasterVersion() {
   // Buses first (their nets go back to NET_NORMAL), then the instances (their
   // pins leave the nets), then the nets.
   for (Bus* b : buses_) delete b;
-  buses_.clear();
   for (Inst* i : instances_) delete i;
-  instances_.clear();
   for (Net* n : nets_) delete n;
-  nets_.clear();
 }
 
 int MasterVersion::index() const {
