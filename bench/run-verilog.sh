@@ -14,7 +14,9 @@ for n in 1000 10000 100000; do
   [ -f "$data/net$n.v" ] || python3 bench/gen-verilog.py "$n" "$data/net$n"
 done
 export OSVO_VERILOG_BENCH_DIR="$data"
-for phase in Scan Parse Write; do
+"$program" --benchmark_filter='^BM_FirstTouch' --benchmark_counters_tabular=true 2>/dev/null |
+  grep "^BM_"
+for phase in Scan Parse Write WriteWarm; do
   for n in 1000 10000 100000; do
     "$program" --benchmark_filter="^BM_$phase/$n\$" --benchmark_counters_tabular=true \
       --benchmark_format=console 2>/dev/null | grep "^BM_"

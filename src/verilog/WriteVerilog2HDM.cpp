@@ -273,7 +273,7 @@ int WriteVerilog2HDM::writeInstance(const std::string& masterName, const std::st
   }
 
   int status = 0;
-  std::vector<actualBit> bits;
+  std::vector<actualBit>& bits = actualBits_;
   for (size_t i = 0; i < connections.size(); ++i) {
     const formalActualList& c = connections[i];
     const vMLookup::param* formal = nullptr;
@@ -388,14 +388,17 @@ void WriteVerilog2HDM::connectBit(const actualBit& bit, Pin* pin) {
 }
 
 Net* WriteVerilog2HDM::createNet(const std::string& name, NetType type) {
+  // The names are tracked here rather than through the version's name index,
+  // which would otherwise be built (and kept) for every module.
   const std::string base = name.empty() ? std::string("net") : name;
   std::string unique = base;
-  if (version_->nets().get(unique)) {
+  if (netNames_.count(unique)) {
     int& suffix = netSuffix_[base];
     do {
       unique = base + "_" + std::to_string(++suffix);
-    } while (version_->nets().get(unique));
+    } while (netNames_.count(unique));
   }
+  netNames_.insert(unique);
   auto* net = new Net(std::move(unique), type);
   version_->nets().push_back(net);
   return net;
@@ -427,4 +430,5 @@ void WriteVerilog2HDM::clearModule() {
   resetTable(vectorIndex_);
   resetTable(instanceSuffix_);
   resetTable(netSuffix_);
+  resetTable(netNames_);
 }

@@ -135,4 +135,6 @@ class WriteVerilog2HDM : public VParserWrite {
   std::unordered_map<std::string, int> vectorIndex_;
   std::unordered_map<std::string, int> instanceSuffix_;  // next "_k" to try per name
   std::unordered_map<std::string, int> netSuffix_;
+  std::unordered_set<std::string> netNames_;  // every net name the version has had
+  std::vector<actualBit> actualBits_;         // scratch of writeInstance, kept for its capacity
 };

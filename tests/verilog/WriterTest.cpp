@@ -3,6 +3,7 @@
 // model built here must pass verifyHDM without an error.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -258,6 +259,18 @@ TEST(Writer, LargeAndHostileNetlists) {
         std::string("module m(a); input a; /* open"), std::string(100000, '{'),
         std::string("module m(a); input a; leaf u(") + std::string(100000, '{')})
     EXPECT_EQ(build(text).result, 0);
+}
+
+TEST(Writer, ExampleNetlist) {
+  std::ifstream file(std::string(OSVO_SOURCE_DIR) + "/examples/verilog/cpu.v");
+  std::stringstream text;
+  text << file.rdbuf();
+  Built b = build(text.str());
+  EXPECT_EQ(b.result, 1);
+  EXPECT_EQ(b.model->masters().size(), 12);
+  EXPECT_EQ(instancesOf(b.master("cpu")), "fe:frontend be:backend");
+  EXPECT_EQ(busesOf(b.master("cpu")).substr(0, 10), "retired:re");
+  EXPECT_FALSE(has(b.err, "HDM warning!"));
 }
 
 }  // namespace
