@@ -125,6 +125,7 @@ TEST(Parser, StatementsAndErrors) {
       {inModule("wire a b;"), 0, H, "read b but , is expected\nError in parse wire statement\n"},
       {inModule("output a,;"), 0, H, "array decl incomplete\nError in parse output statement\n"},
       {inModule("input;"), 0, H, "too few tokens in input statement\n"},
+      {inModule("wire [0:65535] a;"), 1, H + " | wire a 0 65535 | endmodule", "Parser complete\n"},
       {inModule("wire [999999:0] a;"), 0, H,
        "range [999999:0] is wider than 65536 bits\nError in parse wire statement\n"},
       {inModule("wire [4294967296:0] a;"), 0, H, "integer 4294967296 does not fit in an int\n"},
