@@ -1,0 +1,401 @@
+#pragma once
+// Ordered sets of model objects with an optional index by name.
+//
+// A set is a list of object pointers in insertion order. Erasing leaves a hole
+// (the list order of the others is kept) and costs O(log n): while holes exist
+// a Fenwick tree of live entries maps list positions to slots and back. Holes
+// are squeezed out by a later push_back once they outnumber the live entries,
+// so the storage stays within twice the live size. Erasing while iterating is
+// safe; appending while iterating is not.
+//
+// The name index is an open-addressing table of slots keyed by the objects'
+// own names (an object's name must not change while it is in an indexed set).
+// It is built on first lookup; sets without it search the list from the front.
+//
+// A slot policy (a type with static `set(T*, int)` and `get(const T*)`) lets the
+// set record each object's slot in the object, which makes membership tests
+// and erasing by object O(1) resp. O(log n); an object may then belong to only
+// one set of that policy.
+#include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+#include "hdm/HdmCommon.h"
+
+namespace hdm {
+
+struct NoSlot {};
+
+template <class T, class SlotPolicy = NoSlot>
+class hdmNameSetNoErase {
+ public:
+  static constexpr bool kTracksSlots = !std::is_same_v<SlotPolicy, NoSlot>;
+  enum Status { kOk = 0, kNullObject = 1, kDuplicateName = 2, kRangeError = 3 };
+
+  explicit hdmNameSetNoErase(bool nameIndexed = true) : indexed_(nameIndexed) {}
+  hdmNameSetNoErase(const hdmNameSetNoErase&) = delete;
+  hdmNameSetNoErase& operator=(const hdmNameSetNoErase&) = delete;
+
+  int size() const { return live_; }
+  bool empty() const { return live_ == 0; }
+  // The code of the last problem: 0 ok, 1 null object refused, 2 duplicate
+  // name, 3 position out of range.
+  int status() const { return status_; }
+  bool nameIndexed() const { return indexed_; }
+
+  // The object at list position `pos`; out of range warns and gives none.
+  T* at(int pos) {
+    if (pos < 0 || pos >= live_) {
+      warn("In hdmSetNoErase: ragne error");
+      status_ = kRangeError;
+      return nullptr;
+    }
+    return slots_[static_cast<size_t>(slotOfPosition(pos))];
+  }
+  T* operator[](int pos) { return at(pos); }
+  T* back() const {
+    for (auto it = slots_.rbegin(); it != slots_.rend(); ++it)
+      if (*it) return *it;
+    return nullptr;
+  }
+
+  void push_back(T* obj) {
+    if (!obj) {
+      warn("Null object is not inserted");
+      status_ = kNullObject;
+      return;
+    }
+    if constexpr (kTracksSlots) {
+      if (slotOf(obj) >= 0) {
+        warn("Object " + obj->name() + " is already in the set");
+        return;
+      }
+    }
+    if (dead_ >= kMinCompaction && dead_ >= live_) compact();
+    int slot = static_cast<int>(slots_.size());
+    slots_.push_back(obj);
+    ++live_;
+    if (!tree_.empty()) treeAppend();
+    if constexpr (kTracksSlots) SlotPolicy::set(obj, slot);
+    if (indexBuilt_) indexInsert(obj, slot);
+  }
+
+  // List position of the object named `name`, or -1.
+  int getIndex(std::string_view name) {
+    if (!indexed_) {
+      int pos = 0;
+      for (T* obj : slots_) {
+        if (!obj) continue;
+        if (obj->name() == name) return pos;
+        ++pos;
+      }
+      return -1;
+    }
+    int slot = findSlot(name);
+    return slot < 0 ? -1 : positionOfSlot(slot);
+  }
+  // The object named `name`, or none.
+  T* get(std::string_view name) {
+    if (!indexed_) {
+      int pos = getIndex(name);
+      return pos < 0 ? nullptr : at(pos);
+    }
+    int slot = findSlot(name);
+    return slot < 0 ? nullptr : slots_[static_cast<size_t>(slot)];
+  }
+
+  bool contains(const T* obj) const { return obj && slotOf(obj) >= 0; }
+  // List position of `obj`, or -1 when it is not in the set.
+  int positionOf(const T* obj) const {
+    int slot = obj ? slotOf(obj) : -1;
+    return slot < 0 ? -1 : positionOfSlot(slot);
+  }
+
+  // Forward iteration over the objects in list order.
+  class iterator {
+   public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = T*;
+    using difference_type = std::ptrdiff_t;
+    using pointer = T* const*;
+    using reference = T* const&;
+
+    iterator() = default;
+    iterator(T* const* p, T* const* end) : p_(p), end_(end) { skip(); }
+    reference operator*() const { return *p_; }
+    iterator& operator++() {
+      ++p_;
+      skip();
+      return *this;
+    }
+    iterator operator++(int) {
+      iterator old = *this;
+      ++*this;
+      return old;
+    }
+    friend bool operator==(const iterator& a, const iterator& b) { return a.p_ == b.p_; }
+
+   private:
+    void skip() {
+      while (p_ != end_ && !*p_) ++p_;
+    }
+    T* const* p_ = nullptr;
+    T* const* end_ = nullptr;
+  };
+  iterator begin() const { return iterator(slots_.data(), slots_.data() + slots_.size()); }
+  iterator end() const {
+    return iterator(slots_.data() + slots_.size(), slots_.data() + slots_.size());
+  }
+
+  void reserve(size_t n) { slots_.reserve(n); }
+
+ protected:
+  // Removes the object at list position `pos`; out of range warns.
+  T* eraseAt(int pos) {
+    if (pos < 0 || pos >= live_) {
+      warn("In hdmSetNoErase: ragne error");
+      status_ = kRangeError;
+      return nullptr;
+    }
+    int slot = slotOfPosition(pos);
+    T* obj = slots_[static_cast<size_t>(slot)];
+    eraseSlot(slot);
+    return obj;
+  }
+  // Removes `obj`; false when it is not in the set.
+  bool eraseObj(const T* obj) {
+    int slot = obj ? slotOf(obj) : -1;
+    if (slot < 0) return false;
+    eraseSlot(slot);
+    return true;
+  }
+  // Empties the set without touching the objects.
+  void clearAll() {
+    if constexpr (kTracksSlots)
+      for (T* obj : slots_)
+        if (obj) SlotPolicy::set(obj, -1);
+    slots_.clear();
+    tree_.clear();
+    index_.clear();
+    indexBuilt_ = false;
+    live_ = dead_ = 0;
+    indexUsed_ = indexTombs_ = 0;
+  }
+
+ private:
+  static constexpr int kMinCompaction = 32;
+  static constexpr int kEmpty = -1;
+  static constexpr int kDeleted = -2;
+
+  struct Entry {
+    std::uint32_t hash = 0;
+    int slot = kEmpty;
+  };
+
+  int slotOf(const T* obj) const {
+    if constexpr (kTracksSlots) {
+      int s = SlotPolicy::get(obj);
+      bool listed =
+          s >= 0 && static_cast<size_t>(s) < slots_.size() && slots_[static_cast<size_t>(s)] == obj;
+      return listed ? s : -1;
+    } else {
+      auto it = std::find(slots_.begin(), slots_.end(), obj);
+      return it == slots_.end() ? -1 : static_cast<int>(it - slots_.begin());
+    }
+  }
+
+  void eraseSlot(int slot) {
+    T* obj = slots_[static_cast<size_t>(slot)];
+    if (indexBuilt_) indexErase(obj, slot);
+    if (tree_.empty()) treeBuild();
+    slots_[static_cast<size_t>(slot)] = nullptr;
+    treeAdd(slot, -1);
+    --live_;
+    ++dead_;
+    if constexpr (kTracksSlots) SlotPolicy::set(obj, -1);
+  }
+
+  void compact() {
+    std::vector<int> moved(slots_.size(), -1);
+    size_t out = 0;
+    for (size_t in = 0; in < slots_.size(); ++in) {
+      T* obj = slots_[in];
+      if (!obj) continue;
+      moved[in] = static_cast<int>(out);
+      slots_[out] = obj;
+      if constexpr (kTracksSlots) SlotPolicy::set(obj, static_cast<int>(out));
+      ++out;
+    }
+    slots_.resize(out);
+    for (Entry& e : index_)
+      if (e.slot >= 0) e.slot = moved[static_cast<size_t>(e.slot)];
+    tree_.clear();
+    dead_ = 0;
+  }
+
+  // Fenwick tree over slots (1-based): counts of live entries. Present only
+  // while the list has holes.
+  void treeBuild() {
+    size_t n = slots_.size();
+    tree_.assign(n + 1, 0);
+    for (size_t i = 1; i <= n; ++i) {
+      tree_[i] += slots_[i - 1] ? 1 : 0;
+      size_t up = i + (i & (~i + 1));
+      if (up <= n) tree_[up] += tree_[i];
+    }
+  }
+  void treeAdd(int slot, int delta) {
+    for (size_t i = static_cast<size_t>(slot) + 1; i < tree_.size(); i += i & (~i + 1))
+      tree_[i] += delta;
+  }
+  // Live entries among slots [0, slot).
+  int treePrefix(int slot) const {
+    int sum = 0;
+    for (size_t i = static_cast<size_t>(slot); i > 0; i -= i & (~i + 1)) sum += tree_[i];
+    return sum;
+  }
+  void treeAppend() {
+    size_t i = slots_.size();  // the new slot is i - 1, its node i
+    size_t low = i & (~i + 1);
+    int value = (slots_[i - 1] ? 1 : 0) + treePrefix(static_cast<int>(i - 1)) -
+                treePrefix(static_cast<int>(i - low));
+    tree_.push_back(value);
+  }
+
+  int slotOfPosition(int pos) const {
+    if (dead_ == 0) return pos;
+    size_t n = slots_.size();
+    size_t step = 1;
+    while (step * 2 <= n) step *= 2;
+    size_t idx = 0;
+    int rest = pos + 1;
+    for (; step > 0; step >>= 1) {
+      if (idx + step <= n && tree_[idx + step] < rest) {
+        idx += step;
+        rest -= tree_[idx];
+      }
+    }
+    return static_cast<int>(idx);
+  }
+  int positionOfSlot(int slot) const { return dead_ == 0 ? slot : treePrefix(slot); }
+
+  static std::uint32_t hashName(std::string_view name) {
+    size_t h = std::hash<std::string_view>{}(name);
+    return static_cast<std::uint32_t>(h ^ (h >> 32));
+  }
+
+  int findSlot(std::string_view name) {
+    if (!indexBuilt_) buildIndex();
+    if (index_.empty()) return -1;
+    std::uint32_t h = hashName(name);
+    size_t mask = index_.size() - 1;
+    for (size_t i = h & mask;; i = (i + 1) & mask) {
+      const Entry& e = index_[i];
+      if (e.slot == kEmpty) return -1;
+      if (e.slot >= 0 && e.hash == h && slots_[static_cast<size_t>(e.slot)]->name() == name)
+        return e.slot;
+    }
+  }
+
+  void buildIndex() {
+    indexBuilt_ = true;
+    index_.clear();
+    indexUsed_ = indexTombs_ = 0;
+    for (size_t s = 0; s < slots_.size(); ++s)
+      if (slots_[s]) indexInsert(slots_[s], static_cast<int>(s));
+  }
+
+  void rehash(size_t capacity) {
+    std::vector<Entry> old;
+    old.swap(index_);
+    index_.assign(capacity, Entry{});
+    size_t mask = capacity - 1;
+    for (const Entry& e : old) {
+      if (e.slot < 0) continue;
+      size_t i = e.hash & mask;
+      while (index_[i].slot != kEmpty) i = (i + 1) & mask;
+      index_[i] = e;
+    }
+    indexTombs_ = 0;
+  }
+
+  void indexInsert(T* obj, int slot) {
+    if ((indexUsed_ + indexTombs_ + 1) * 2 > index_.size()) {
+      size_t capacity = std::max<size_t>(16, index_.size());
+      while ((indexUsed_ + 1) * 2 > capacity / 2) capacity *= 2;
+      rehash(capacity);
+    }
+    const std::string& name = obj->name();
+    std::uint32_t h = hashName(name);
+    size_t mask = index_.size() - 1;
+    size_t freeAt = index_.size();
+    for (size_t i = h & mask;; i = (i + 1) & mask) {
+      Entry& e = index_[i];
+      if (e.slot == kEmpty) {
+        if (freeAt == index_.size()) freeAt = i;
+        break;
+      }
+      if (e.slot == kDeleted) {
+        if (freeAt == index_.size()) freeAt = i;
+        continue;
+      }
+      if (e.hash == h && slots_[static_cast<size_t>(e.slot)]->name() == name) {
+        warn("Duplicate name of " + name + " override old data");
+        status_ = kDuplicateName;
+        e.slot = slot;
+        return;
+      }
+    }
+    if (index_[freeAt].slot == kDeleted) --indexTombs_;
+    index_[freeAt] = Entry{h, slot};
+    ++indexUsed_;
+  }
+
+  void indexErase(const T* obj, int slot) {
+    if (index_.empty()) return;
+    std::uint32_t h = hashName(obj->name());
+    size_t mask = index_.size() - 1;
+    for (size_t i = h & mask;; i = (i + 1) & mask) {
+      Entry& e = index_[i];
+      if (e.slot == kEmpty) return;  // overridden by a later object of the same name
+      if (e.slot == slot) {
+        e.slot = kDeleted;
+        --indexUsed_;
+        ++indexTombs_;
+        return;
+      }
+    }
+  }
+
+  std::vector<T*> slots_;
+  std::vector<int> tree_;
+  std::vector<Entry> index_;
+  size_t indexUsed_ = 0;
+  size_t indexTombs_ = 0;
+  int live_ = 0;
+  int dead_ = 0;
+  int status_ = kOk;
+  bool indexed_;
+  bool indexBuilt_ = false;
+};
+
+// A name set whose entries may be erased.
+template <class T, class SlotPolicy = NoSlot>
+class hdmNameSet : public hdmNameSetNoErase<T, SlotPolicy> {
+  using Base = hdmNameSetNoErase<T, SlotPolicy>;
+
+ public:
+  using Base::Base;
+  // Removes the entry at list position `pos` (the object is not destroyed) and
+  // returns it; out of range warns and gives none.
+  T* erase(int pos) { return Base::eraseAt(pos); }
+  // Removes `obj` from the set; false when it was not listed.
+  bool eraseObject(const T* obj) { return Base::eraseObj(obj); }
+  void clear() { Base::clearAll(); }
+};
+
+}  // namespace hdm
