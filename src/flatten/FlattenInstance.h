@@ -24,6 +24,7 @@ class FlattenInstance {
   // Flattens the instance at `position` of the parent version's instance list;
   // returns 1, or 0 when nothing was flattened (with a warning).
   int flattenInstByIndex(const hdm::MasterVersionRef& parent, int position);
+  hdm::Model* model() const { return model_; }
 
   // One crossing net of the flattened version, kept for bus regrouping.
   struct busInstNet {
