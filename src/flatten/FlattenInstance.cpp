@@ -34,17 +34,6 @@ int nextCopyNumber(hdm::Master* m) {
   return counter->count++;
 }
 
-template <class Set>
-std::string uniqueName(Set& set, const std::string& base) {
-  if (set.getIndex(base) < 0) return base;
-  for (int k = 1;; ++k) {
-    std::string name = base;
-    name += '_';
-    name += std::to_string(k);
-    if (set.getIndex(name) < 0) return name;
-  }
-}
-
 }  // namespace
 
 bool FlattenInstance::busInstNet::operator<(const busInstNet& other) const {
@@ -103,11 +92,11 @@ void FlattenInstance::copyInstances() {
 }
 
 std::string FlattenInstance::uniqueNetName(const std::string& base) {
-  return uniqueName(parent_->nets(), base);
+  return parent_->nets().uniqueName(base);
 }
 
 std::string FlattenInstance::uniqueBusName(const std::string& base) {
-  return uniqueName(parent_->buses(), base);
+  return parent_->buses().uniqueName(base);
 }
 
 void FlattenInstance::insertInstPins(const Net* inside, Net* target) {
@@ -132,6 +121,7 @@ void FlattenInstance::generateInstNet(Net* inside) {
   base += '_';
   base += std::to_string(position_);
   auto* made = new Net(uniqueNetName(base));
+  made->reservePins(inside->pins().size());
   insertInstPins(inside, made);
   if (made->pins().empty() && made->ports().empty()) {
     err_ << "Empty inside net found\n";
