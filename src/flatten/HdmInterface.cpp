@@ -76,16 +76,43 @@ void HDM_interface::flattenAll(hdm::Master* top) {
   if (!top || !top->version(0)) osvo::fail("Error: there is no top module to flatten\n");
   checkHierarchy(top);
   hdm::MasterVersion* body = top->version(0);
+
+  // How many instances in the whole model refer to each version; a version
+  // whose count drops to 0 while flattening is no longer needed.
+  std::unordered_map<const hdm::MasterVersion*, int> refs;
+  if (releaseBodies_) {
+    for (hdm::Master* m : model_->masters())
+      for (int v = 0; v < m->versionCount(); ++v)
+        for (const hdm::Inst* i : m->version(v)->instances()) ++refs[i->masterVersion()];
+  }
+  auto release = [&](hdm::MasterVersion* first) {
+    std::vector<hdm::MasterVersion*> todo{first};
+    while (!todo.empty()) {
+      hdm::MasterVersion* v = todo.back();
+      todo.pop_back();
+      for (const hdm::Inst* i : v->instances()) {
+        hdm::MasterVersion* child = i->masterVersion();
+        if (child && --refs[child] == 0 && child != body) todo.push_back(child);
+      }
+      v->clearBody();
+    }
+  };
+
   FlattenInstance flattener(model_, out_, err_);
   int p = 0;
   while (p < body->instances().size()) {
     hdm::Inst* inst = body->instances().at(p);
     hdm::MasterVersion* v = inst->masterVersion();
     bool dissolve = v && (!v->instances().empty() || isSpecialMaster(inst->master()));
-    if (!dissolve || !flattener.flattenInstByIndex({top, 0}, p))
+    if (!dissolve || !flattener.flattenInstByIndex({top, 0}, p)) {
       ++p;
-    else if (stepObserver_)
-      stepObserver_();
+      continue;
+    }
+    if (releaseBodies_) {
+      for (const hdm::Inst* s : v->instances()) ++refs[s->masterVersion()];  // the copies
+      if (--refs[v] == 0 && v != body) release(v);
+    }
+    if (stepObserver_) stepObserver_();
   }
 }
 

@@ -33,6 +33,10 @@ class HDM_interface {
   // that are not special remain. A hierarchy that contains itself, or a missing
   // top, throws osvo::Error.
   void flattenAll(hdm::Master* top);
+  // Whether flattenAll empties the body of a master version once no instance
+  // refers to it any more (on by default): the import needs only the top's
+  // body afterwards, and the memory goes to the copies being made.
+  void setReleaseFlattenedBodies(bool release) { releaseBodies_ = release; }
   // Called after every flattening step of flattenAll (for checks in tests).
   void setStepObserver(std::function<void()> observer) { stepObserver_ = std::move(observer); }
 
@@ -71,4 +75,5 @@ class HDM_interface {
   std::vector<PortMap> portMaps_;
   std::unordered_set<const hdm::Master*> special_;
   std::function<void()> stepObserver_;
+  bool releaseBodies_ = true;
 };

@@ -169,24 +169,35 @@ MasterVersion::MasterVersion(Master* master) : master_(master) {
 }
 
 MasterVersion::~MasterVersion() {
+  clearBody();
+}
+
+void MasterVersion::clearBody() {
+  std::vector<Inst*> insts(instances_.begin(), instances_.end());
+  std::vector<Net*> nets(nets_.begin(), nets_.end());
+  std::vector<Bus*> buses(buses_.begin(), buses_.end());
+  instances_.clear();
+  nets_.clear();
+  buses_.clear();
+  for (auto& mv : mvPorts_) mv->setNet(nullptr);
   // Everything goes, so the cross references are cut wholesale first: no pin
   // leaves its net one by one, no net leaves its bus.
-  for (Inst* i : instances_) {
+  for (Inst* i : insts) {
     for (Pin& p : i->pins()) {
       p.net_ = nullptr;
       p.netPos_ = -1;
     }
   }
-  for (Net* n : nets_) {
+  for (Net* n : nets) {
     n->pins_.clear();
     n->bus_ = nullptr;
   }
-  for (Bus* b : buses_) {
+  for (Bus* b : buses) {
     b->nets().clear();
     delete b;
   }
-  for (Inst* i : instances_) delete i;
-  for (Net* n : nets_) delete n;
+  for (Inst* i : insts) delete i;
+  for (Net* n : nets) delete n;
 }
 
 int MasterVersion::index() const {

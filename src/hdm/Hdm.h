@@ -267,6 +267,9 @@ class MasterVersion : public idGen<MasterVersion>, public HdmKernelViews {
   void destroyNet(Net* net);
   // Removes `bus` from the buses and destroys it.
   void destroyBus(Bus* bus);
+  // Destroys every instance, net and bus of the version; its version ports
+  // lose their nets.
+  void clearBody();
 
  private:
   InstSet instances_;

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -117,7 +118,8 @@ class hdmNameSetNoErase {
 
   // `base` when no object has that name, else the first of base_1, base_2, ...
   // that none has. With the name index this is O(1) amortized: the index keeps,
-  // with each name, a suffix below which all are known to be taken.
+  // per base, a suffix from which on the search starts (all below it are taken
+  // or were freed) and the freed ones below it.
   std::string uniqueName(const std::string& base) {
     if (!indexed_) {
       std::string name = base;
@@ -126,10 +128,21 @@ class hdmNameSetNoErase {
     }
     Entry* e = findEntry(base);
     if (!e) return base;
+    if (!holes_.empty()) {
+      auto h = holes_.find(base);
+      if (h != holes_.end()) {
+        while (!h->second.empty()) {
+          std::string name = suffixed(base, *h->second.begin());
+          if (!findEntry(name)) return name;   // a hole until the name is inserted
+          h->second.erase(h->second.begin());  // taken again meanwhile
+        }
+        holes_.erase(h);
+      }
+    }
     int k = std::max(e->cursor, 1);
     std::string name = suffixed(base, k);
     while (findEntry(name)) name = suffixed(base, ++k);
-    e->cursor = k;  // suffixes below k are taken; k itself once inserted
+    e->cursor = k;  // suffixes below k are taken or holes; k itself once inserted
     return name;
   }
 
@@ -207,6 +220,8 @@ class hdmNameSetNoErase {
     tree_.clear();
     index_.clear();
     duplicates_.clear();
+    ghosts_.clear();
+    holes_.clear();
     indexBuilt_ = false;
     live_ = dead_ = 0;
     indexUsed_ = indexTombs_ = 0;
@@ -358,6 +373,8 @@ class hdmNameSetNoErase {
     indexBuilt_ = true;
     index_.clear();
     duplicates_.clear();
+    ghosts_.clear();
+    holes_.clear();
     indexUsed_ = indexTombs_ = 0;
     for (size_t s = 0; s < slots_.size(); ++s)
       if (slots_[s]) indexInsert(slots_[s], static_cast<int>(s));
@@ -407,14 +424,37 @@ class hdmNameSetNoErase {
       }
     }
     if (index_[freeAt].slot == kDeleted) --indexTombs_;
-    index_[freeAt] = Entry{h, slot, 1};
+    int cursor = 1;
+    if (!ghosts_.empty()) {
+      auto g = ghosts_.find(name);
+      if (g != ghosts_.end()) {
+        cursor = g->second;
+        ghosts_.erase(g);
+      }
+    }
+    index_[freeAt] = Entry{h, slot, cursor};
     ++indexUsed_;
     std::string_view base;
     int k;
     if (splitSuffix(name, base, k)) {
-      Entry* b = findEntry(base);
-      if (b && b->cursor == k) b->cursor = k + 1;
+      if (int* c = cursorOf(base); c && *c == k) *c = k + 1;
+      if (!holes_.empty()) {
+        auto h = holes_.find(std::string(base));
+        if (h != holes_.end()) {
+          h->second.erase(k);
+          if (h->second.empty()) holes_.erase(h);
+        }
+      }
     }
+  }
+
+  // The cursor of `base`: in its entry, or kept aside while no object has
+  // that name.
+  int* cursorOf(std::string_view base) {
+    if (Entry* b = findEntry(base)) return &b->cursor;
+    if (ghosts_.empty()) return nullptr;
+    auto g = ghosts_.find(std::string(base));
+    return g == ghosts_.end() ? nullptr : &g->second;
   }
 
   void indexErase(const T* obj, int slot) {
@@ -447,14 +487,14 @@ class hdmNameSetNoErase {
         e.slot = kDeleted;
         --indexUsed_;
         ++indexTombs_;
+        if (e.cursor > 1) ghosts_[name] = e.cursor;  // its suffixes stay taken
         break;
       }
     }
     std::string_view base;
     int k;
     if (splitSuffix(name, base, k)) {
-      Entry* b = findEntry(base);
-      if (b && k < b->cursor) b->cursor = k;
+      if (int* c = cursorOf(base); c && k < *c) holes_[std::string(base)].insert(k);
     }
   }
 
@@ -463,6 +503,10 @@ class hdmNameSetNoErase {
   std::vector<Entry, TableAllocator<Entry>> index_;
   // Names held by more than one object: how many beyond the indexed one.
   std::unordered_map<std::string, int> duplicates_;
+  // Cursors of names that no object has at present.
+  std::unordered_map<std::string, int> ghosts_;
+  // Per base, the freed suffixes below its cursor.
+  std::unordered_map<std::string, std::set<int>> holes_;
   size_t indexUsed_ = 0;
   size_t indexTombs_ = 0;
   int live_ = 0;

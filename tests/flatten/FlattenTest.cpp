@@ -93,6 +93,36 @@ TEST(Flatten, CopiesAreNamedByMasterCounterAndInsideNetsByPosition) {
   EXPECT_EQ(body->nets().get("x")->pins().size(), 3u);
 }
 
+TEST(Flatten, BodiesNoInstanceRefersToAnyMoreAreReleased) {
+  for (bool release : {true, false}) {
+    Flattening f;
+    HdmBuilder& b = f.b;
+    Master* inv = inverter(b);
+    Master* inner = b.master("inner", {{"a", PORT_IN}});
+    b.connect(inner, b.inst(inner, inv, "u"), "A", "a");
+    Master* outer = b.master("outer", {{"a", PORT_IN}});
+    b.connect(outer, b.inst(outer, inner, "i"), "a", "a");
+    Master* kept = b.master("kept", {{"a", PORT_IN}});
+    b.connect(kept, b.inst(kept, inv, "u"), "A", "a");
+    Master* spare = b.master("spare", {});  // outside the top's hierarchy
+    b.inst(spare, kept, "k");
+    Master* top = b.master("top", {{"a", PORT_IN}});
+    b.connect(top, b.inst(top, outer, "o"), "a", "a");
+    b.connect(top, b.inst(top, kept, "k"), "a", "a");
+
+    HDM_interface hi(&b.model(), f.out, f.err);
+    hi.setReleaseFlattenedBodies(release);
+    hi.flattenAll(top);
+    EXPECT_EQ(f.instNames(top), (std::vector<std::string>{"INV_0", "INV_1"}));
+    EXPECT_EQ(outer->version(0)->instances().empty(), release);
+    EXPECT_EQ(inner->version(0)->nets().empty(), release);
+    EXPECT_EQ(inner->version(0)->whichNet(inner->ports().at(0)) == nullptr, release);
+    EXPECT_EQ(kept->version(0)->instances().size(), 1);  // spare still holds one
+    EXPECT_EQ(inv->version(0)->nets().size(), 2);
+    EXPECT_EQ(hdmtest::verifyErrors(b.model()), 0);
+  }
+}
+
 TEST(Flatten, PortsJoinedInsideMergeTheOutsideNets) {
   Flattening f;
   HdmBuilder& b = f.b;
