@@ -104,7 +104,10 @@ class CktInstance : public ExtendibleData {
   int versionIdx = 0;
   TwoDLoc loc;
   CP::oritType orient = CP::B0;
-  std::int8_t versionOffset = 0;
+  // Position in the master's versions where this instance's own versions
+  // begin; configurations count the instance's versions from here. A full int:
+  // the many instances of one master each append their own versions.
+  int versionOffset = 0;
 };
 
 class CktNet : public ExtendibleData {

@@ -30,11 +30,10 @@ void Inst::generatePins() {
   if (n == 0) return;
   pins_ = std::make_unique<Pin[]>(static_cast<size_t>(n));
   pinCount_ = n;
-  int i = 0;
-  for (Port* port : ref_.master->ports()) {
-    Pin& p = pins_[static_cast<size_t>(i++)];
-    p.port_ = port;
+  for (int i = 0; i < n; ++i) {
+    Pin& p = pins_[static_cast<size_t>(i)];
     p.inst_ = this;
+    p.index_ = i;
   }
 }
 
@@ -61,15 +60,13 @@ void Inst::mutate2newMaster(Master* master) {
     warn("new port list size must be the same as pinList size");
     return;
   }
-  ref_.master = master;
-  int i = 0;
-  for (Port* port : master->ports()) pins_[static_cast<size_t>(i++)].port_ = port;
+  ref_.master = master;  // pin i now stands for the new master's port i
 }
 
 // ---- Net ----
 
 Net::~Net() {
-  for (Pin* p : pins_) {
+  for (Pin* p : pins_.view()) {
     p->net_ = nullptr;
     p->netPos_ = -1;
   }
@@ -98,7 +95,7 @@ void Net::removePin(Pin* pin) {
 void Net::takePinsFrom(Net* other) {
   if (!other || other == this) return;
   pins_.reserve(pins_.size() + other->pins_.size());
-  for (Pin* p : other->pins_) {
+  for (Pin* p : other->pins_.view()) {
     p->net_ = this;
     p->netPos_ = static_cast<int>(pins_.size());
     pins_.push_back(p);
@@ -172,11 +169,35 @@ MasterVersion::MasterVersion(Master* master) : master_(master) {
 }
 
 MasterVersion::~MasterVersion() {
-  // Buses first (their nets go back to NET_NORMAL), then the instances (their
-  // pins leave the nets), then the nets.
-  for (Bus* b : buses_) delete b;
-  for (Inst* i : instances_) delete i;
-  for (Net* n : nets_) delete n;
+  clearBody();
+}
+
+void MasterVersion::clearBody() {
+  std::vector<Inst*> insts(instances_.begin(), instances_.end());
+  std::vector<Net*> nets(nets_.begin(), nets_.end());
+  std::vector<Bus*> buses(buses_.begin(), buses_.end());
+  instances_.clear();
+  nets_.clear();
+  buses_.clear();
+  for (auto& mv : mvPorts_) mv->setNet(nullptr);
+  // Everything goes, so the cross references are cut wholesale first: no pin
+  // leaves its net one by one, no net leaves its bus.
+  for (Inst* i : insts) {
+    for (Pin& p : i->pins()) {
+      p.net_ = nullptr;
+      p.netPos_ = -1;
+    }
+  }
+  for (Net* n : nets) {
+    n->pins_.clear();
+    n->bus_ = nullptr;
+  }
+  for (Bus* b : buses) {
+    b->nets().clear();
+    delete b;
+  }
+  for (Inst* i : insts) delete i;
+  for (Net* n : nets) delete n;
 }
 
 int MasterVersion::index() const {

@@ -18,9 +18,11 @@
 #include <string_view>
 #include <vector>
 
+#include "hdm/Arena.h"
 #include "hdm/HdmCommon.h"
 #include "hdm/HdmId.h"
 #include "hdm/NameSet.h"
+#include "hdm/PtrList.h"
 
 namespace hdm {
 
@@ -33,7 +35,7 @@ class Bus;
 class Tech;
 
 // One bit of a master's interface.
-class Port : public idGen<Port>, public HDM_extendible, public HdmKernelViews {
+class Port : public idGen<Port>, public HdmKernelViews {
  public:
   Port(std::string name, PortDir dir) : name_(std::move(name)), dir_(dir) {}
 
@@ -60,26 +62,30 @@ struct MasterVersionRef {
 };
 
 // One pin of an instance: the instance's copy of a master port.
-class Pin : public idGen<Pin>, public HDM_extendible, public HdmKernelViews {
+class Pin : public idGen<Pin>, public HdmKernelViews, public ArenaAllocated {
  public:
   Pin() = default;
   ~Pin();
 
   Net* net() const { return net_; }
-  Port* port() const { return port_; }
+  // The master port this pin stands for (the port at the pin's position).
+  Port* port() const;
   Inst* inst() const { return inst_; }
+  // Position of the pin in its instance, that of its port in the master.
+  int index() const { return index_; }
 
  private:
   friend class Net;
   friend class Inst;
+  friend class MasterVersion;
   Net* net_ = nullptr;
-  Port* port_ = nullptr;
   Inst* inst_ = nullptr;
+  int index_ = -1;
   int netPos_ = -1;  // position in the net's pin list
 };
 
 // An instance of a master inside a version.
-class Inst : public idGen<Inst>, public HDM_extendible, public HdmKernelViews {
+class Inst : public idGen<Inst>, public HdmKernelViews, public ArenaAllocated {
  public:
   // An instance of version `ref` named `name`, without pins (generatePins).
   Inst(MasterVersionRef ref, std::string name);
@@ -120,7 +126,7 @@ class Inst : public idGen<Inst>, public HDM_extendible, public HdmKernelViews {
 };
 
 // A net inside a version.
-class Net : public idGen<Net>, public HDM_extendible, public HdmKernelViews {
+class Net : public idGen<Net>, public HdmKernelViews, public ArenaAllocated {
  public:
   explicit Net(std::string name, NetType type = NET_NORMAL) : name_(std::move(name)), type_(type) {}
   ~Net();
@@ -132,32 +138,34 @@ class Net : public idGen<Net>, public HDM_extendible, public HdmKernelViews {
   void setType(NetType type) { type_ = type; }
   Bus* bus() const { return bus_; }
 
-  const std::vector<Pin*>& pins() const { return pins_; }
+  std::span<Pin* const> pins() const { return pins_.view(); }
   // Appends `pin`, taking it off the net it was on.
   void addPin(Pin* pin);
   // Takes `pin` off this net; the last pin takes its place.
   void removePin(Pin* pin);
   // Moves every pin of `other` to the end of this net, in order.
   void takePinsFrom(Net* other);
+  void reservePins(size_t n) { pins_.reserve(n); }
 
   // Master ports that this net carries out of its version.
-  const std::vector<Port*>& ports() const { return ports_; }
+  std::span<Port* const> ports() const { return ports_.view(); }
   void addPort(Port* port) { ports_.push_back(port); }
   void clearPorts() { ports_.clear(); }
 
  private:
   friend class Bus;
+  friend class MasterVersion;
   friend struct NetSlot;
-  std::vector<Pin*> pins_;
-  std::vector<Port*> ports_;
+  PtrList<Pin, 2> pins_;
+  PtrList<Port, 1> ports_;
   std::string name_;
   Bus* bus_ = nullptr;
-  NetType type_;
   int slot_ = -1;
+  NetType type_;
 };
 
 // A named group of nets of one version.
-class Bus : public idGen<Bus>, public HDM_extendible, public HdmKernelViews {
+class Bus : public idGen<Bus>, public HdmKernelViews, public ArenaAllocated {
  public:
   explicit Bus(std::string name) : name_(std::move(name)) {}
   ~Bus();
@@ -186,7 +194,7 @@ class Bus : public idGen<Bus>, public HDM_extendible, public HdmKernelViews {
 };
 
 // Binds a master port inside one version to the internal net carrying it.
-class MVPort : public idGen<MVPort>, public HDM_extendible, public HdmKernelViews {
+class MVPort : public idGen<MVPort>, public HdmKernelViews {
  public:
   explicit MVPort(Port* port) : port_(port) {}
   Port* port() const { return port_; }
@@ -222,7 +230,7 @@ using NetSet = hdmNameSet<Net, NetSlot>;
 using BusSet = hdmNameSet<Bus, BusSlot>;
 
 // One implementation of a master.
-class MasterVersion : public idGen<MasterVersion>, public HDM_extendible, public HdmKernelViews {
+class MasterVersion : public idGen<MasterVersion>, public HdmKernelViews {
  public:
   // A version with one version port per current port of `master`.
   explicit MasterVersion(Master* master);
@@ -259,6 +267,9 @@ class MasterVersion : public idGen<MasterVersion>, public HDM_extendible, public
   void destroyNet(Net* net);
   // Removes `bus` from the buses and destroys it.
   void destroyBus(Bus* bus);
+  // Destroys every instance, net and bus of the version; its version ports
+  // lose their nets.
+  void clearBody();
 
  private:
   InstSet instances_;
@@ -269,7 +280,7 @@ class MasterVersion : public idGen<MasterVersion>, public HDM_extendible, public
 };
 
 // A module definition.
-class Master : public idGen<Master>, public HDM_extendible, public HdmKernelViews {
+class Master : public idGen<Master>, public HdmKernelViews {
  public:
   explicit Master(std::string name) : name_(std::move(name)) {}
   ~Master();
@@ -307,7 +318,7 @@ class Master : public idGen<Master>, public HDM_extendible, public HdmKernelView
 };
 
 // The top container.
-class Model : public idGen<Model>, public HDM_extendible, public HdmKernelViews {
+class Model : public idGen<Model>, public HdmKernelViews {
  public:
   Model();
   ~Model();
@@ -326,5 +337,9 @@ class Model : public idGen<Model>, public HDM_extendible, public HdmKernelViews 
   hdmNameSetNoErase<Master> masters_;
   std::unique_ptr<Tech> tech_;
 };
+
+inline Port* Pin::port() const {
+  return inst_ && inst_->master() ? inst_->master()->ports().peek(index_) : nullptr;
+}
 
 }  // namespace hdm

@@ -36,30 +36,35 @@ void warn(std::string_view text) {
   std::cerr << "HDM warning! " << text << '\n';
 }
 
+HDM_extendible::Extras& HDM_extendible::extras() {
+  if (!extras_) extras_ = std::make_unique<Extras>();
+  return *extras_;
+}
+
 HDM_extendible::ext_base* HDM_extendible::getExtData(std::string_view key) const {
-  if (!ext_) return nullptr;
-  auto it = ext_->find(key);
-  return it == ext_->end() ? nullptr : it->second.get();
+  if (!extras_) return nullptr;
+  auto it = extras_->ext.find(key);
+  return it == extras_->ext.end() ? nullptr : it->second.get();
 }
 
 void HDM_extendible::setExtData(std::string_view key, std::unique_ptr<ext_base> data) {
-  if (!ext_) ext_ = std::make_unique<Map>();
-  auto it = ext_->find(key);
-  if (it == ext_->end())
-    ext_->emplace(std::string(key), std::move(data));
+  auto& ext = extras().ext;
+  auto it = ext.find(key);
+  if (it == ext.end())
+    ext.emplace(std::string(key), std::move(data));
   else
     it->second = std::move(data);
 }
 
 void HDM_extendible::removeExtData(std::string_view key) {
-  if (!ext_) return;
-  auto it = ext_->find(key);
-  if (it != ext_->end()) ext_->erase(it);
+  if (!extras_) return;
+  auto it = extras_->ext.find(key);
+  if (it != extras_->ext.end()) extras_->ext.erase(it);
 }
 
 HdmBaseView* HdmKernelViews::getView(int slot) const {
-  if (!views_ || slot < 0 || slot >= kSlots) return nullptr;
-  return (*views_)[static_cast<size_t>(slot)].get();
+  if (!extras_ || slot < 0 || slot >= kSlots) return nullptr;
+  return extras_->views[static_cast<size_t>(slot)].get();
 }
 
 void HdmKernelViews::setView(int slot, std::unique_ptr<HdmBaseView> view) {
@@ -67,8 +72,7 @@ void HdmKernelViews::setView(int slot, std::unique_ptr<HdmBaseView> view) {
     warn("view slot " + std::to_string(slot) + " does not exist");
     return;
   }
-  if (!views_) views_ = std::make_unique<std::array<std::unique_ptr<HdmBaseView>, kSlots>>();
-  (*views_)[static_cast<size_t>(slot)] = std::move(view);
+  extras().views[static_cast<size_t>(slot)] = std::move(view);
 }
 
 }  // namespace hdm

@@ -24,6 +24,14 @@ const char* netTypeName(int type);
 // Writes "HDM warning! " + text and a line end on standard error.
 void warn(std::string_view text);
 
+// A view object attached to a model object (a physical view, for one).
+class HdmBaseView {
+ public:
+  virtual ~HdmBaseView() = default;
+};
+
+// Named extensions of an object. The extensions and the view slots of
+// HdmKernelViews share one block, allocated when the first is stored.
 class HDM_extendible {
  public:
   class ext_base {
@@ -43,33 +51,27 @@ class HDM_extendible {
   // Deletes the extension under `key`, if any.
   void removeExtData(std::string_view key);
 
- private:
-  using Map = std::map<std::string, std::unique_ptr<ext_base>, std::less<>>;
-  std::unique_ptr<Map> ext_;
+ protected:
+  static constexpr int kViewSlots = 3;
+  struct Extras {
+    std::map<std::string, std::unique_ptr<ext_base>, std::less<>> ext;
+    std::array<std::unique_ptr<HdmBaseView>, kViewSlots> views;
+  };
+  Extras& extras();
+
+  std::unique_ptr<Extras> extras_;
 };
 
-// A view object attached to a model object (a physical view, for one).
-class HdmBaseView {
+// Three view slots, each holding an owned view or none.
+class HdmKernelViews : public HDM_extendible {
  public:
-  virtual ~HdmBaseView() = default;
-};
-
-class HdmKernelViews {
- public:
-  static constexpr int kSlots = 3;
+  static constexpr int kSlots = kViewSlots;
   static constexpr int kPhysicalView = 0;
-
-  HdmKernelViews() = default;
-  HdmKernelViews(const HdmKernelViews&) = delete;
-  HdmKernelViews& operator=(const HdmKernelViews&) = delete;
 
   // The view in `slot` (0 to 2), or none.
   HdmBaseView* getView(int slot) const;
   // Stores `view` (taking ownership) in `slot`, deleting the previous one.
   void setView(int slot, std::unique_ptr<HdmBaseView> view);
-
- private:
-  std::unique_ptr<std::array<std::unique_ptr<HdmBaseView>, kSlots>> views_;
 };
 
 }  // namespace hdm

@@ -19,11 +19,14 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <unordered_map>
 #include <vector>
 
+#include "hdm/Arena.h"
 #include "hdm/HdmCommon.h"
 
 namespace hdm {
@@ -57,6 +60,11 @@ class hdmNameSetNoErase {
     return slots_[static_cast<size_t>(slotOfPosition(pos))];
   }
   T* operator[](int pos) { return at(pos); }
+  // The object at `pos`, or none when out of range (without a warning).
+  T* peek(int pos) const {
+    if (pos < 0 || pos >= live_) return nullptr;
+    return slots_[static_cast<size_t>(slotOfPosition(pos))];
+  }
   T* back() const {
     for (auto it = slots_.rbegin(); it != slots_.rend(); ++it)
       if (*it) return *it;
@@ -106,6 +114,36 @@ class hdmNameSetNoErase {
     }
     int slot = findSlot(name);
     return slot < 0 ? nullptr : slots_[static_cast<size_t>(slot)];
+  }
+
+  // `base` when no object has that name, else the first of base_1, base_2, ...
+  // that none has. With the name index this is O(1) amortized: the index keeps,
+  // per base, a suffix from which on the search starts (all below it are taken
+  // or were freed) and the freed ones below it.
+  std::string uniqueName(const std::string& base) {
+    if (!indexed_) {
+      std::string name = base;
+      for (int k = 1; getIndex(name) >= 0; ++k) name = suffixed(base, k);
+      return name;
+    }
+    Entry* e = findEntry(base);
+    if (!e) return base;
+    if (!holes_.empty()) {
+      auto h = holes_.find(base);
+      if (h != holes_.end()) {
+        while (!h->second.empty()) {
+          std::string name = suffixed(base, *h->second.begin());
+          if (!findEntry(name)) return name;   // a hole until the name is inserted
+          h->second.erase(h->second.begin());  // taken again meanwhile
+        }
+        holes_.erase(h);
+      }
+    }
+    int k = std::max(e->cursor, 1);
+    std::string name = suffixed(base, k);
+    while (findEntry(name)) name = suffixed(base, ++k);
+    e->cursor = k;  // suffixes below k are taken or holes; k itself once inserted
+    return name;
   }
 
   bool contains(const T* obj) const { return obj && slotOf(obj) >= 0; }
@@ -181,6 +219,9 @@ class hdmNameSetNoErase {
     slots_.clear();
     tree_.clear();
     index_.clear();
+    duplicates_.clear();
+    ghosts_.clear();
+    holes_.clear();
     indexBuilt_ = false;
     live_ = dead_ = 0;
     indexUsed_ = indexTombs_ = 0;
@@ -194,7 +235,30 @@ class hdmNameSetNoErase {
   struct Entry {
     std::uint32_t hash = 0;
     int slot = kEmpty;
+    int cursor = 1;  // every name_k with k below it is taken
   };
+
+  static std::string suffixed(const std::string& base, int k) {
+    std::string name = base;
+    name += '_';
+    name += std::to_string(k);
+    return name;
+  }
+  // Splits "base_k" (k written without leading zeros, at least 1) into base
+  // and k; false for other names.
+  static bool splitSuffix(std::string_view name, std::string_view& base, int& k) {
+    size_t cut = name.find_last_of('_');
+    if (cut == std::string_view::npos || cut + 1 >= name.size() || name[cut + 1] == '0' ||
+        name.size() - cut > 10)
+      return false;
+    k = 0;
+    for (size_t i = cut + 1; i < name.size(); ++i) {
+      if (name[i] < '0' || name[i] > '9') return false;
+      k = k * 10 + (name[i] - '0');
+    }
+    base = name.substr(0, cut);
+    return true;
+  }
 
   int slotOf(const T* obj) const {
     if constexpr (kTracksSlots) {
@@ -288,29 +352,36 @@ class hdmNameSetNoErase {
     return static_cast<std::uint32_t>(h ^ (h >> 32));
   }
 
-  int findSlot(std::string_view name) {
+  Entry* findEntry(std::string_view name) {
     if (!indexBuilt_) buildIndex();
-    if (index_.empty()) return -1;
+    if (index_.empty()) return nullptr;
     std::uint32_t h = hashName(name);
     size_t mask = index_.size() - 1;
     for (size_t i = h & mask;; i = (i + 1) & mask) {
-      const Entry& e = index_[i];
-      if (e.slot == kEmpty) return -1;
+      Entry& e = index_[i];
+      if (e.slot == kEmpty) return nullptr;
       if (e.slot >= 0 && e.hash == h && slots_[static_cast<size_t>(e.slot)]->name() == name)
-        return e.slot;
+        return &e;
     }
+  }
+  int findSlot(std::string_view name) {
+    Entry* e = findEntry(name);
+    return e ? e->slot : -1;
   }
 
   void buildIndex() {
     indexBuilt_ = true;
     index_.clear();
+    duplicates_.clear();
+    ghosts_.clear();
+    holes_.clear();
     indexUsed_ = indexTombs_ = 0;
     for (size_t s = 0; s < slots_.size(); ++s)
       if (slots_[s]) indexInsert(slots_[s], static_cast<int>(s));
   }
 
   void rehash(size_t capacity) {
-    std::vector<Entry> old;
+    std::vector<Entry, TableAllocator<Entry>> old;
     old.swap(index_);
     index_.assign(capacity, Entry{});
     size_t mask = capacity - 1;
@@ -325,8 +396,9 @@ class hdmNameSetNoErase {
 
   void indexInsert(T* obj, int slot) {
     if ((indexUsed_ + indexTombs_ + 1) * 2 > index_.size()) {
+      // At most half full; tombstones alone are cleared at the same size.
       size_t capacity = std::max<size_t>(16, index_.size());
-      while ((indexUsed_ + 1) * 2 > capacity / 2) capacity *= 2;
+      while ((indexUsed_ + 1) * 2 > capacity * 3 / 4) capacity *= 2;
       rehash(capacity);
     }
     const std::string& name = obj->name();
@@ -347,33 +419,94 @@ class hdmNameSetNoErase {
         warn("Duplicate name of " + name + " override old data");
         status_ = kDuplicateName;
         e.slot = slot;
+        ++duplicates_[name];
         return;
       }
     }
     if (index_[freeAt].slot == kDeleted) --indexTombs_;
-    index_[freeAt] = Entry{h, slot};
+    int cursor = 1;
+    if (!ghosts_.empty()) {
+      auto g = ghosts_.find(name);
+      if (g != ghosts_.end()) {
+        cursor = g->second;
+        ghosts_.erase(g);
+      }
+    }
+    index_[freeAt] = Entry{h, slot, cursor};
     ++indexUsed_;
-  }
-
-  void indexErase(const T* obj, int slot) {
-    if (index_.empty()) return;
-    std::uint32_t h = hashName(obj->name());
-    size_t mask = index_.size() - 1;
-    for (size_t i = h & mask;; i = (i + 1) & mask) {
-      Entry& e = index_[i];
-      if (e.slot == kEmpty) return;  // overridden by a later object of the same name
-      if (e.slot == slot) {
-        e.slot = kDeleted;
-        --indexUsed_;
-        ++indexTombs_;
-        return;
+    std::string_view base;
+    int k;
+    if (splitSuffix(name, base, k)) {
+      if (int* c = cursorOf(base); c && *c == k) *c = k + 1;
+      if (!holes_.empty()) {
+        auto h = holes_.find(std::string(base));
+        if (h != holes_.end()) {
+          h->second.erase(k);
+          if (h->second.empty()) holes_.erase(h);
+        }
       }
     }
   }
 
-  std::vector<T*> slots_;
-  std::vector<int> tree_;
-  std::vector<Entry> index_;
+  // The cursor of `base`: in its entry, or kept aside while no object has
+  // that name.
+  int* cursorOf(std::string_view base) {
+    if (Entry* b = findEntry(base)) return &b->cursor;
+    if (ghosts_.empty()) return nullptr;
+    auto g = ghosts_.find(std::string(base));
+    return g == ghosts_.end() ? nullptr : &g->second;
+  }
+
+  void indexErase(const T* obj, int slot) {
+    if (index_.empty()) return;
+    const std::string& name = obj->name();
+    if (!duplicates_.empty()) {
+      auto dup = duplicates_.find(name);
+      if (dup != duplicates_.end()) {
+        // Another object of the name stays: the index keeps (or moves to) the
+        // newest of them.
+        if (--dup->second == 0) duplicates_.erase(dup);
+        Entry* e = findEntry(name);
+        if (e && e->slot == slot) {
+          for (size_t s = slots_.size(); s-- > 0;) {
+            if (static_cast<int>(s) != slot && slots_[s] && slots_[s]->name() == name) {
+              e->slot = static_cast<int>(s);
+              break;
+            }
+          }
+        }
+        return;
+      }
+    }
+    std::uint32_t h = hashName(name);
+    size_t mask = index_.size() - 1;
+    for (size_t i = h & mask;; i = (i + 1) & mask) {
+      Entry& e = index_[i];
+      if (e.slot == kEmpty) return;
+      if (e.slot == slot) {
+        e.slot = kDeleted;
+        --indexUsed_;
+        ++indexTombs_;
+        if (e.cursor > 1) ghosts_[name] = e.cursor;  // its suffixes stay taken
+        break;
+      }
+    }
+    std::string_view base;
+    int k;
+    if (splitSuffix(name, base, k)) {
+      if (int* c = cursorOf(base); c && k < *c) holes_[std::string(base)].insert(k);
+    }
+  }
+
+  std::vector<T*, TableAllocator<T*>> slots_;
+  std::vector<int, TableAllocator<int>> tree_;
+  std::vector<Entry, TableAllocator<Entry>> index_;
+  // Names held by more than one object: how many beyond the indexed one.
+  std::unordered_map<std::string, int> duplicates_;
+  // Cursors of names that no object has at present.
+  std::unordered_map<std::string, int> ghosts_;
+  // Per base, the freed suffixes below its cursor.
+  std::unordered_map<std::string, std::set<int>> holes_;
   size_t indexUsed_ = 0;
   size_t indexTombs_ = 0;
   int live_ = 0;

@@ -9,8 +9,9 @@ using namespace hdm;
 
 namespace {
 
-// A kind of its own, so its id pool starts empty.
+// Kinds of their own, so their id pools start empty.
 struct Probe : idGen<Probe> {};
+struct Batch : idGen<Batch> {};
 
 struct Named {
   explicit Named(std::string n) : text(std::move(n)) {}
@@ -40,6 +41,21 @@ TEST(HdmIds, CounterStartsAtOneWrapsIntoHighAndFreedIdsComeBackLastFirst) {
   EXPECT_EQ(again.id(), (hdm_id<Probe>{1, 0}));
   delete b;
   EXPECT_EQ(idOf<Probe>(nullptr), (hdm_id<Probe>{0, 0}));
+}
+
+TEST(HdmIds, FreedIdsComeBackMostRecentFirstAcrossRunsInBothDirections) {
+  std::vector<std::unique_ptr<Batch>> made;
+  for (int k = 0; k < 6; ++k) made.push_back(std::make_unique<Batch>());
+  std::vector<hdm_id<Batch>> ids;
+  for (auto& b : made) ids.push_back(b->id());
+  for (int k : {1, 2, 3, 5, 4, 0}) made[static_cast<size_t>(k)].reset();
+  EXPECT_EQ(Batch::freeCount(), 6);
+  std::vector<std::unique_ptr<Batch>> again;
+  for (int k : {0, 4, 5, 3, 2, 1}) {
+    again.push_back(std::make_unique<Batch>());
+    EXPECT_EQ(again.back()->id(), ids[static_cast<size_t>(k)]);
+  }
+  EXPECT_EQ(Batch::freeCount(), 0);
 }
 
 TEST(HdmIds, DeletedNetIdIsReused) {
@@ -125,4 +141,45 @@ TEST(HdmNameSet, ErasingKeepsOrderPositionsAndNamesThroughCompaction) {
   }
   std::vector<Net*> listed(set.begin(), set.end());
   EXPECT_EQ(listed, expect);
+}
+
+// uniqueName must always give the smallest free suffix, however names come and
+// go; a plain scan of the set is the reference.
+TEST(HdmNameSet, UniqueNameIsTheSmallestFreeSuffixThroughInsertsAndErasures) {
+  std::vector<std::unique_ptr<Net>> owned;
+  NetSet set;
+  auto reference = [&](const std::string& base) {
+    auto taken = [&](const std::string& n) {
+      for (Net* x : set)
+        if (x->name() == n) return true;
+      return false;
+    };
+    if (!taken(base)) return base;
+    for (int k = 1;; ++k) {
+      std::string n = base + "_" + std::to_string(k);
+      if (!taken(n)) return n;
+    }
+  };
+  auto add = [&](const std::string& name) {
+    owned.push_back(std::make_unique<Net>(name));
+    set.push_back(owned.back().get());
+  };
+  std::mt19937 rng(3);
+  const std::string bases[] = {"w", "w_1", "x"};
+  testing::internal::CaptureStderr();  // the duplicate names warn
+  for (int round = 0; round < 2000; ++round) {
+    const std::string& base = bases[rng() % 3];
+    int action = static_cast<int>(rng() % 4);
+    if (action == 0 && set.size() > 0) {
+      set.erase(static_cast<int>(rng() % static_cast<unsigned>(set.size())));
+    } else if (action == 1) {
+      add(base + "_" + std::to_string(rng() % 6 + 1));  // a suffixed name from elsewhere
+    } else {
+      std::string name = set.uniqueName(base);
+      ASSERT_EQ(name, reference(base)) << "round " << round;
+      if (rng() % 8) add(name);  // sometimes the name is not used after all
+    }
+  }
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(hdmNameSet<Named>(false).uniqueName("a"), "a");
 }

@@ -11,6 +11,12 @@ std::string bit(const std::string& name, int i) {
   return name + "[" + std::to_string(i) + "]";
 }
 
+std::string numbered(const std::string& prefix, int i) {
+  std::string text = prefix;
+  text += std::to_string(i);
+  return text;
+}
+
 hdm::Master* HdmBuilder::master(const std::string& name, std::initializer_list<PortSpec> ports) {
   hdm::Master* m = model_.addMaster(name);
   std::vector<hdm::Port*> made;

@@ -19,6 +19,8 @@ struct PortSpec {
 
 // "name[i]" for a bit of a vector.
 std::string bit(const std::string& name, int i);
+// "prefix" followed by the number.
+std::string numbered(const std::string& prefix, int i);
 
 class HdmBuilder {
  public:
