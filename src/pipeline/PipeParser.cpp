@@ -206,10 +206,10 @@ void PipeBuilder::addBlock(PipeInput& in, const BlockRecord& rec) {
   const double area = options_.pathVariant ? rec.area : rec.area * 1000000;
   const double width = std::sqrt(area * rec.aspect);
   const double height = area / width;
-  if (!std::isfinite(area) || !std::isfinite(width) || !std::isfinite(height))
-    in.fail("block " + inQuotes(rec.name) + " is too large: its sizes are not finite");
-  if (!(width > 0) || !(height > 0))
-    in.fail("block " + inQuotes(rec.name) + " is too small: its width or height is 0");
+  if (!std::isfinite(area)) in.fail("block " + inQuotes(rec.name) + " has an area too large");
+  if (!(width > 0 && width < HUGE_VAL) || !(height > 0 && height < HUGE_VAL))
+    in.fail("block " + inQuotes(rec.name) + " gets a width of " + shortNumber(width) +
+            " and a height of " + shortNumber(height) + "; sizes must be positive and finite");
 
   auto* master = new CktMaster;
   master->name = rec.name;

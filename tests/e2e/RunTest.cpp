@@ -88,7 +88,7 @@ TEST(EndToEnd, KeyWithoutValueAtTheEnd) {
   const RunResult r = run("incomplete", {"-format", "f", "-t", "core", "-seed"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err,
-            "Unexpected end of file encountered!\nOption -seed is not complete\n"
+            "Option -seed is not complete: the command line ends before its value\n"
             "osvo: input format \"f\" is not supported\n");
   EXPECT_TRUE(contains(r.out, "topModule: core\n"));
   EXPECT_TRUE(contains(r.out, " seed is set to the current time"));
