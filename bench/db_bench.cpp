@@ -61,7 +61,8 @@ PipelineCase& pipelineCase() {
     QuietStdout quiet;
     std::string dir = OSVO_SOURCE_DIR;
     dir.append("/examples/pipeline/");
-    pc.design = pipeParser(dir + "core-paths.desc", dir + "osvo-cycle.proc", PipeOptions{true, 2.0});
+    pc.design =
+        pipeParser(dir + "core-paths.desc", dir + "osvo-cycle.proc", PipeOptions{true, 2.0});
     placeInRows(pc.design.get());
     pc.db = std::make_unique<DB>(pc.design.get(), 20, true, 0, 2.0, 1.0);
     pc.db->assignPins();

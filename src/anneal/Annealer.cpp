@@ -242,17 +242,16 @@ void Annealer::evaluateTrial(Run& run, Trial& trial) {
     run.penaltyKnown = true;
   }
   const double f = run.T <= 30 ? 1.5 : 1.2;
-  const double deltaA = run.nodesArea > 0 ? (trial.penalty - run.curPenalty) * f *
-                                                params->normTime / run.nodesArea
-                                          : 0.0;
+  const double deltaA =
+      run.nodesArea > 0 ? (trial.penalty - run.curPenalty) * f * params->normTime / run.nodesArea
+                        : 0.0;
   const bool configuration = trial.code == Move::Config;
 
   trial.delta = deltaA;
   if (params->minWL) {
     db->updatePlacement(spEval->xLoc, spEval->yLoc);
     if (configuration)
-      trial.figureAfter =
-          timingFigure(trial.x, trial.y, configMove.chipSide, configMove.chipSide);
+      trial.figureAfter = timingFigure(trial.x, trial.y, configMove.chipSide, configMove.chipSide);
     trial.newWL = wireLength();
     trial.newWLKnown = true;
     // The term is relative to the accepted wire length; when that is 0

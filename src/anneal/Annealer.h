@@ -20,15 +20,15 @@ class Annealer {
  public:
   // What a move did; tells the loop how to evaluate, accept and undo it.
   enum class Move : int {
-    None = -1,      // no change
-    SwapX = 1,      // two positions of X swapped
-    SwapY = 2,      // two positions of Y swapped
-    SwapXY = 3,     // two positions of X and two others of Y swapped
-    Shift = 4,      // one element of X or of Y moved to another position
-    NearSwap = 5,   // two nearby positions of X or of Y swapped
-    Orient = 10,    // one block turned
-    HPWL = 12,      // a block placed beside a block near its optimal location
-    Config = 555,   // the machine switched to another configuration
+    None = -1,     // no change
+    SwapX = 1,     // two positions of X swapped
+    SwapY = 2,     // two positions of Y swapped
+    SwapXY = 3,    // two positions of X and two others of Y swapped
+    Shift = 4,     // one element of X or of Y moved to another position
+    NearSwap = 5,  // two nearby positions of X or of Y swapped
+    Orient = 10,   // one block turned
+    HPWL = 12,     // a block placed beside a block near its optimal location
+    Config = 555,  // the machine switched to another configuration
   };
 
   // A chosen orientation move.

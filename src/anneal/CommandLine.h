@@ -15,8 +15,8 @@ class Command_Line {
   int flSuccess = 10;               // "-flSuccess": fitting runs required
   int numMoves = 10;                // "-numMoves": moves per temperature are N^(4/3) times this
   bool plot = true;
-  bool plotHide2 = false;  // hides the critical nets of the plot
-  bool plotHide3 = false;  // hides the labels of the plot
+  bool plotHide2 = false;    // hides the critical nets of the plot
+  bool plotHide3 = false;    // hides the labels of the plot
   double normTime = 30000;   // "-initTemp" as an integer: scale of every cost change
   double coolTime = 0.01;    // "-coolTemp": the annealing stops at this temperature
   double startTime = 30000;  // "-initTemp" as an integer: the starting temperature

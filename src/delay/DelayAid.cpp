@@ -4,8 +4,8 @@
 #include <fstream>
 #include <iostream>
 
-#include "delay/WidthSpaceFile.h"
 #include "delay/Wexa.h"
+#include "delay/WidthSpaceFile.h"
 #include "support/Assert.h"
 #include "support/Error.h"
 #include "support/InputFile.h"

@@ -15,8 +15,7 @@ bool readValue(osvo::WordReader& words, const char* what, int layer, double& val
   const std::string subject = std::string("the ") + what + " of layer " + std::to_string(layer);
   if (!osvo::parseDecimalNumber(word, value))
     words.fail("expected " + subject + " (a number), found " + osvo::quoteForMessage(word));
-  if (!(value > 0))
-    words.fail(subject + " is " + word + "; widths and spacings must be positive");
+  if (!(value > 0)) words.fail(subject + " is " + word + "; widths and spacings must be positive");
   return true;
 }
 

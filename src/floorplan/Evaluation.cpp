@@ -133,7 +133,7 @@ double DB::wireLength() {
 // the path's latency in cycles, and the extra cycles of the paths of each loop
 // scale an IPC factor.
 double DB::inverseIpcFactor() {
-  const double usable = CoarsePlacement::usableCyclePs(fixFreq_);       // ps
+  const double usable = CoarsePlacement::usableCyclePs(fixFreq_);      // ps
   const double perCycle = CoarsePlacement::wireUnitsPerCycle(usable);  // wire length per cycle
   double factor = 1.0;    // IPC factor of the frequency slot
   double maxLatency = 0;  // running maximum over the loop's paths

@@ -86,8 +86,7 @@ double readIpcValue(IpcText& text, std::size_t number) {
 
 }  // namespace
 
-std::vector<std::unique_ptr<Config>> readIpcConfigs(std::istream& in,
-                                                    const std::string& fileName) {
+std::vector<std::unique_ptr<Config>> readIpcConfigs(std::istream& in, const std::string& fileName) {
   IpcText text(in, fileName);
   std::vector<std::unique_ptr<Config>> configs;
   auto cfg = std::make_unique<Config>();

@@ -31,8 +31,7 @@ double PipeInput::readNumber(const std::string& subject) {
   if (!words_.next(word)) expected(subject + " (a number)", nullptr);
   double value = 0;
   if (osvo::parseDecimalNumber(word, value)) return value;
-  if (osvo::isDecimalNumber(word))
-    fail(subject + " is too large: " + osvo::quoteForMessage(word));
+  if (osvo::isDecimalNumber(word)) fail(subject + " is too large: " + osvo::quoteForMessage(word));
   expected(subject + " (a number)", &word);
 }
 

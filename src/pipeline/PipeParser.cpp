@@ -127,8 +127,8 @@ std::unique_ptr<FlatDesign> PipeBuilder::build() {
 
   if (options_.pathVariant) {
     readPaths(desc);
-    warnAboutTrailingText(desc, "the " + std::to_string(design_->pathList.size()) +
-                                    " declared paths");
+    warnAboutTrailingText(desc,
+                          "the " + std::to_string(design_->pathList.size()) + " declared paths");
   } else {
     warnAboutTrailingText(desc, "the " + std::to_string(n) + " declared blocks");
     descStream.reset();
@@ -367,8 +367,7 @@ void PipeBuilder::readPaths(PipeInput& in) {
     }
     const double prob = in.readNumber("the probability of " + path);
     if (prob < 0 || prob > 1)
-      in.fail(path + " has the probability " + shortNumber(prob) +
-              "; probabilities lie in [0, 1]");
+      in.fail(path + " has the probability " + shortNumber(prob) + "; probabilities lie in [0, 1]");
     fd->pathList.push_back(std::move(nets));
     fd->pathProb.push_back(-prob);
     fd->pathBaseLatency.push_back(std::ceil(static_cast<double>(delaySum) / usable));

@@ -31,13 +31,13 @@ using PipeFileOpener =
 // variant, `cycleFile`). Bad input throws an osvo::Error naming the file and the
 // line (status 1); nothing half-built survives it.
 std::unique_ptr<CoarsePlacement::FlatDesign> pipeParser(const std::string& descriptionFile,
-                                                         const std::string& cycleFile,
-                                                         const PipeOptions& options);
+                                                        const std::string& cycleFile,
+                                                        const PipeOptions& options);
 // The same, with the inputs handed out by `open` instead of the file system.
 std::unique_ptr<CoarsePlacement::FlatDesign> pipeParser(const std::string& descriptionFile,
-                                                         const std::string& cycleFile,
-                                                         const PipeOptions& options,
-                                                         const PipeFileOpener& open);
+                                                        const std::string& cycleFile,
+                                                        const PipeOptions& options,
+                                                        const PipeFileOpener& open);
 
 // The clock of the path variant from the text of option "-fix_freq": a decimal
 // number f in GHz whose usable cycle 1000 / f - 46 ps holds at least 1 ps.

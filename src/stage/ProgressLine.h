@@ -23,8 +23,8 @@ class ProgressLine {
   void erase();
 
   // The indicator's text for temperature step `step` of run `run`.
-  static std::string text(long long run, long long maxRuns, long long fits, int required,
-                          int step, double temperature, double bestBIPS);
+  static std::string text(long long run, long long maxRuns, long long fits, int required, int step,
+                          double temperature, double bestBIPS);
 
  private:
   std::ostream& out_;

@@ -59,7 +59,8 @@ TEST_F(DBTest, OutlineBoundingBoxesAndEmptyDesign) {
 
   // A design without blocks has a chip of size 0 and an empty extent, not 0/0.
   TestDesign empty;
-  const Printed p = capture([&] { db = std::make_unique<DB>(empty.get(), 20, false, 0, 1.0, 1.0); });
+  const Printed p =
+      capture([&] { db = std::make_unique<DB>(empty.get(), 20, false, 0, 1.0, 1.0); });
   EXPECT_TRUE(p.out.starts_with("Chip width 0Chip height 0\n"));
   double scratch = 0;
   EXPECT_EQ((std::vector{db->getAvgHeight(), db->getXSize(), db->getYSize(), db->evalArea(),
@@ -131,8 +132,9 @@ TEST_F(DBTest, UnusableIpcValuesAndFilesAreRefused) {
   const std::pair<const char*, const char*> values[] = {
       {"{alu:1} 1.0\n{alu:2} nan\n", "line 2: configuration 1: the IPC value \"nan\""},
       {"{alu:1} inf\n", "line 1: configuration 0: the IPC value \"inf\""},
-      {"{alu:1} -0.5\n", "line 1: configuration 0: the IPC value \"-0.5\" is not a finite, "
-                          "non-negative number\n$"},
+      {"{alu:1} -0.5\n",
+       "line 1: configuration 0: the IPC value \"-0.5\" is not a finite, "
+       "non-negative number\n$"},
       {"{alu:1} 1,5\n", "line 1: configuration 0: the IPC value \"1,5\""},
       {"{alu:1}\n\n 1e999\n", "line 3: configuration 0: the IPC value \"1e999\""},
   };
@@ -142,8 +144,9 @@ TEST_F(DBTest, UnusableIpcValuesAndFilesAreRefused) {
 
   // Names and comments are bounded: an endless input ends with an error.
   const std::pair<std::string, const char*> endless[] = {
-      {std::string(300, 'a') + ":1} 1\n", "line 1: configuration 0: an instance name longer "
-                                          "than 254 characters"},
+      {std::string(300, 'a') + ":1} 1\n",
+       "line 1: configuration 0: an instance name longer "
+       "than 254 characters"},
       {"{alu:1} 1\n#" + std::string(70000, '#'), "line 2: a comment line longer than 65536"},
       {std::string(1000, '\0'), "an instance name longer than 254"},
   };
@@ -177,8 +180,9 @@ TEST_F(DBTest, UnusableIpcValuesAndFilesAreRefused) {
 TEST_F(DBTest, WidthSpaceFileOverridesTheDelayModelOrIsRefused) {
   const std::string ws = testDir() + "/ws";
   osvotest::writeFile(ws, "100 200\n300.5 400\n");
-  const Printed p =
-      capture([&] { db = std::make_unique<DB>(t.get(), DatabaseParams{20, false, 0, 1, 1, "", ws}); });
+  const Printed p = capture([&] {
+    db = std::make_unique<DB>(t.get(), DatabaseParams{20, false, 0, 1, 1, "", ws});
+  });
   EXPECT_NE(p.out.find("Override width and spacing\nLayer 0 width = 100 spacing = 200\n"
                        "Layer 1 width = 300.5 spacing = 400\nLayer 2 width = 926"),
             std::string::npos)
@@ -186,7 +190,9 @@ TEST_F(DBTest, WidthSpaceFileOverridesTheDelayModelOrIsRefused) {
   EXPECT_DOUBLE_EQ(db->delayAid().spacing[1], 400);
   // A named file without a usable pair stops the run.
   osvotest::writeFile(ws, "");
-  EXPECT_TRUE(isError(capture([&] { DB(t.get(), DatabaseParams{20, false, 0, 1, 1, "", ws}); }).error,
+  EXPECT_TRUE(isError(capture([&] {
+                        DB(t.get(), DatabaseParams{20, false, 0, 1, 1, "", ws});
+                      }).error,
                       "^Error: width and spacing file .*/ws holds no pair"));
 }
 

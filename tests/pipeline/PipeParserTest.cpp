@@ -207,7 +207,8 @@ TEST(PipeParser, MalformedInputNamesTheFileTheLineAndTheField) {
       {kPathBlocks + "1 1\n2 alu lsq\n", nullptr,
        "^Error: d.desc:5: expected the probability of path 1 of 1 \\(a number\\), "
        "found the end of the file\n$"},
-      {kBlocks, "1\n0 n alu\n", "expected the pin count of net 1 of 1 \\(at least 1\\), found \"0\""},
+      {kBlocks, "1\n0 n alu\n",
+       "expected the pin count of net 1 of 1 \\(at least 1\\), found \"0\""},
       // A block named twice: both lines.
       {"3\nalu 1 1 0 1 1 1\nlsq 1 1 0 1 1 1\nalu 2 1 0 1 1 1\n", "",
        "^Error: d.desc:4: block \"alu\" is named twice: on line 2 and on line 4\n$"},
@@ -263,10 +264,12 @@ TEST(PipeParser, TextAfterTheDeclaredRecordsIsReportedWithItsLine) {
 TEST(PipeParser, UnreadableFilesAndUnusableClocks) {
   const std::string dir = osvotest::scratchDir("PipeParser.files");
   Printed p = capture([&] { pipeParser(dir + "/x.desc", "", kNets); });
-  EXPECT_TRUE(isError(p.error, "^Error: cannot read description file \"[^\"]*/x.desc\": it does "
-                               "not exist\n$"));
+  EXPECT_TRUE(isError(p.error,
+                      "^Error: cannot read description file \"[^\"]*/x.desc\": it does "
+                      "not exist\n$"));
   p = capture([&] { pipeParser(dir, "", kNets); });
-  EXPECT_TRUE(isError(p.error, "^Error: cannot read description file \"[^\"]*\": it is a directory"));
+  EXPECT_TRUE(
+      isError(p.error, "^Error: cannot read description file \"[^\"]*\": it is a directory"));
   p = capture([&] { pipeParser(dataPath("pipeline/net-small.desc"), dir, kNets); });
   EXPECT_TRUE(isError(p.error, "^Error: cannot read cycle file \"[^\"]*\": it is a directory"));
 
@@ -280,9 +283,9 @@ TEST(PipeParser, UnreadableFilesAndUnusableClocks) {
         << bad;
   }
   EXPECT_DOUBLE_EQ(pipelineClockOption("2.0"), 2.0);
-  EXPECT_TRUE(isError(parseText(kPathBlocks + "1 1\n1 alu 0.5\n", nullptr, PipeOptions{true, 0})
-                          .printed.error,
-                      "option -fix_freq must be .*found 0"));
+  EXPECT_TRUE(isError(
+      parseText(kPathBlocks + "1 1\n1 alu 0.5\n", nullptr, PipeOptions{true, 0}).printed.error,
+      "option -fix_freq must be .*found 0"));
 }
 
 }  // namespace

@@ -10,9 +10,9 @@
 #include "stage/StageParams.h"
 #include "stage/StageReport.h"
 
+using CoarsePlacement::DesignMode;
 using osvotest::capture;
 using osvotest::isError;
-using CoarsePlacement::DesignMode;
 
 TEST(StageReport, BIPSIsUndefinedWithoutAPositiveCycleOrAFiniteIPCFactor) {
   double bips = -1;
@@ -61,12 +61,13 @@ TEST(StageParamsTest, RunBoundAndOptionsReadOnce) {
 
   ReadParam::clear();
   ReadParam::cmdOption = {{"-numMoves", "260000000"}, {"-outPlotFile", std::string(300, 'p')},
-                          {"-flSuccess", "3"}, {"-ipcFile", "m.ipc"}, {"-annealSeed", "5"},
-                          {"-readWidthSpace", "ws"}, {"-timingOn", "1"}, {"-initTemp", "2.5e4"}};
+                          {"-flSuccess", "3"},        {"-ipcFile", "m.ipc"},
+                          {"-annealSeed", "5"},       {"-readWidthSpace", "ws"},
+                          {"-timingOn", "1"},         {"-initTemp", "2.5e4"}};
   const StageParams p = readStageParams(DesignMode::WireLength);
   EXPECT_EQ(p.annealer.numMoves, 260000000);
   EXPECT_EQ(p.annealer.outPlotFile, std::string(199, 'p'));  // cut to its bound
-  EXPECT_EQ(p.annealer.startTime, 2);                         // read as an integer
+  EXPECT_EQ(p.annealer.startTime, 2);                        // read as an integer
   EXPECT_EQ(std::tie(p.ipcFile, p.widthSpaceFile, p.annealSeed),
             std::tuple(std::string("m.ipc"), std::string("ws"), 5L));
   ReadParam::clear();
@@ -74,8 +75,8 @@ TEST(StageParamsTest, RunBoundAndOptionsReadOnce) {
 
 TEST(StageParamsTest, ClockIsRefusedWhereTheCycleTimeComesFromIt) {
   for (const char* bad : {"", "nan", "inf", "0", "-1", "abc", "2GHz", "1e-320"}) {
-    for (auto [mode, timing] : {std::pair(DesignMode::WireLength, "0"),
-                                std::pair(DesignMode::PipelineModel, "1")}) {
+    for (auto [mode, timing] :
+         {std::pair(DesignMode::WireLength, "0"), std::pair(DesignMode::PipelineModel, "1")}) {
       ReadParam::clear();
       ReadParam::cmdOption = {{"-timingOn", timing}, {"-fix_freq", bad}};
       EXPECT_TRUE(isError(capture([&] { readStageParams(mode); }).error,

@@ -41,8 +41,8 @@ inline testing::AssertionResult isError(const std::optional<osvo::Error>& error,
                                         osvo::Stream stream = osvo::Stream::Err) {
   if (!error) return testing::AssertionFailure() << "no osvo::Error thrown";
   if (!std::regex_search(std::string(error->what()), std::regex(pattern)))
-    return testing::AssertionFailure() << "message \"" << error->what()
-                                       << "\" does not match \"" << pattern << "\"";
+    return testing::AssertionFailure()
+           << "message \"" << error->what() << "\" does not match \"" << pattern << "\"";
   if (error->status() != status)
     return testing::AssertionFailure() << "status " << error->status() << ", not " << status;
   if (error->stream() != stream) return testing::AssertionFailure() << "on the other stream";

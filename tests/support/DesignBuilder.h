@@ -51,7 +51,9 @@ class DesignBuilder {
     ports.push_back(p);
     auto* pin = new CktPin(p, inst);
     pin->initId();
-    (filed == IN_PORT ? inst->inPins : filed == OUT_PORT ? inst->outPins : inst->biPins)
+    (filed == IN_PORT    ? inst->inPins
+     : filed == OUT_PORT ? inst->outPins
+                         : inst->biPins)
         .push_back(pin);
     return pin;
   }

@@ -57,7 +57,8 @@ struct Design : TimingDatabase {
   }
   double sta(double target = 0) {
     double cycle = 0;
-    const osvotest::Printed p = osvotest::capture([&] { cycle = FPTiming().perform_sta(this, target); });
+    const osvotest::Printed p =
+        osvotest::capture([&] { cycle = FPTiming().perform_sta(this, target); });
     printed = p.out;
     if (p.error) throw *p.error;
     return cycle;
@@ -186,10 +187,14 @@ TEST(FPTimingDeathTest, LoopsAndStructuralErrorsEndTheRunWithTheirMessages) {
        "^Error: Timing loop through a pin of instance \\(blkA\\) on net \\(a2b\\)\\.\n$"},
       {[&] { FPTiming().perform_sta(&loops[0], 0.0); },
        "Error: Timing loop through a pin of instance \\(blk[AB]\\) on net \\((a2b|b2a)\\)"},
-      {[&] { FPTiming().perform_sta(&orphan, 0.0); }, "^Error: Net \\(orphan\\) does not have source\\. \n$"},
-      {[&] { FPTiming().perform_sta(&stray, 0.0); }, "^Error: cp not found in the connected net\\.\n$"},
-      {[&] { FPTiming().perform_sta(&unconnected, 0.0); }, "^Error: INPUT pin does not have any connected net\\.\n$"},
-      {[&] { FPTiming().perform_sta(&bi, 0.0); }, "^Error: This case should not happen at all\\.\n$"},
+      {[&] { FPTiming().perform_sta(&orphan, 0.0); },
+       "^Error: Net \\(orphan\\) does not have source\\. \n$"},
+      {[&] { FPTiming().perform_sta(&stray, 0.0); },
+       "^Error: cp not found in the connected net\\.\n$"},
+      {[&] { FPTiming().perform_sta(&unconnected, 0.0); },
+       "^Error: INPUT pin does not have any connected net\\.\n$"},
+      {[&] { FPTiming().perform_sta(&bi, 0.0); },
+       "^Error: This case should not happen at all\\.\n$"},
       {[&] { FPTiming().initialize_sta(&unconnected); }, "^Error: root cannot be NULL here\\.\n$",
        osvo::Stream::Out},
   };
