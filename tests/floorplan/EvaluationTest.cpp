@@ -100,6 +100,11 @@ TEST(WireDelayTest, WireDelaysBelowAndAboveOneHundredUnitsTheirWeightsAndTheTabl
   testing::internal::GetCapturedStdout();
   EXPECT_EQ(ab->weight, 1.0);
   EXPECT_EQ(ac->weight, 1.0);
+  // A net nothing drives ends the run, as static timing would, not an assertion.
+  ab->name = "ab";
+  ab->source = nullptr;
+  EXPECT_TRUE(isError(capture([&] { db->updateDelays(1); }).error,
+                      "^Error: Net \\(ab\\) does not have source\\. \n$"));
 }
 
 const CP::oritType kAllOrients[] = {CP::B0, CP::B90, CP::B180, CP::B270,
