@@ -55,32 +55,6 @@ TEST(EndToEnd, UnsupportedFormatStopsAfterTheDump) {
   EXPECT_FALSE(contains(r.out, " OSVO run complete "));
 }
 
-TEST(EndToEnd, NumMovesZeroFallsBackToDefault) {
-  const RunResult r = run("numMoves", {"-format", "f", "-seed", "1", "-numMoves", "0"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err,
-            "Range error for setting option -numMoves to 0\n"
-            "option type = i option range = [1, )\n"
-            "option -numMoves is not set\n"
-            "osvo: input format \"f\" is not supported\n");
-  const size_t given = r.out.find("Set option -numMoves 0\n");
-  const size_t filled = r.out.find("Set option -numMoves 10\n");
-  ASSERT_NE(given, std::string::npos);
-  ASSERT_NE(filled, std::string::npos);
-  EXPECT_LT(given, filled);
-  EXPECT_TRUE(contains(r.out, "\n-numMoves 10\n"));
-}
-
-TEST(EndToEnd, KeyWithoutValueAtTheEnd) {
-  const RunResult r = run("incomplete", {"-format", "f", "-t", "core", "-seed"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err,
-            "Option -seed is not complete: the command line ends before its value\n"
-            "osvo: input format \"f\" is not supported\n");
-  EXPECT_TRUE(contains(r.out, "topModule: core\n"));
-  EXPECT_TRUE(contains(r.out, " seed is set to the current time"));
-}
-
 TEST(EndToEnd, OptionFileIsEchoedAndLosesToTheCommandLine) {
   const std::string dir = osvotest::scratchDir("e2e.optfile");
   osvotest::writeFile(dir + "/run.opt",
