@@ -11,7 +11,6 @@
 #include <string>
 
 #include "floorplan/DB.h"
-#include "options/ReadParam.h"
 #include "pipeline/PipeParser.h"
 
 using namespace CoarsePlacement;
@@ -60,12 +59,10 @@ PipelineCase& pipelineCase() {
   static PipelineCase c = [] {
     PipelineCase pc;
     QuietStdout quiet;
-    ReadParam::clear();
-    ReadParam::setOption("-pipe", "1");
-    ReadParam::setOption("-fix_freq", "2.0");
     std::string dir = OSVO_SOURCE_DIR;
     dir.append("/examples/pipeline/");
-    pc.design.reset(pipeParser(dir + "core-paths.desc", dir + "osvo-cycle.proc"));
+    pc.design =
+        pipeParser(dir + "core-paths.desc", dir + "osvo-cycle.proc", PipeOptions{true, 2.0});
     placeInRows(pc.design.get());
     pc.db = std::make_unique<DB>(pc.design.get(), 20, true, 0, 2.0, 1.0);
     pc.db->assignPins();
@@ -112,7 +109,6 @@ SyntheticCase& syntheticCase() {
   static SyntheticCase c = [] {
     SyntheticCase sc;
     QuietStdout quiet;
-    ReadParam::clear();
     std::mt19937 rng(42);
     std::uniform_real_distribution<double> size(20.0, 200.0);
     std::uniform_real_distribution<double> offset(-0.5, 0.5);

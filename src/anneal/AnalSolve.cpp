@@ -2,21 +2,13 @@
 
 #include <map>
 
+#include "flat/PinGeometry.h"
+
 using CoarsePlacement::CktInstance;
 using CoarsePlacement::CktPin;
 using CoarsePlacement::TwoDLoc;
 
 namespace {
-
-// Position of a pin from its instance's lower-left corner: the stored offset
-// (relative to the centre, in units of the block size) turned by the
-// instance's orientation and scaled by the given width and height.
-TwoDLoc pinFromCorner(const CktPin* pin, double width, double height) {
-  double tx = 0;
-  double ty = 0;
-  CP::translate(pin->inst->orient, pin->offset.x, pin->offset.y, tx, ty);
-  return TwoDLoc((tx + 0.5) * width, (ty + 0.5) * height);
-}
 
 // The first key at which the accumulated weight reaches `total`; 0 when the
 // walk never gets there (no breakpoint at all, or too little weight on them).
@@ -31,10 +23,9 @@ double weightedMedian(const std::map<double, double>& breakpoints, double total)
 
 }  // namespace
 
-AnalSolve::AnalSolve(Command_Line* params, DB* db) : params(params), db(db) {}
+AnalSolve::AnalSolve(DB* db) : db(db) {}
 
-TwoDLoc AnalSolve::getOptLoc(int i, std::vector<double>& /*xLocs*/,
-                             std::vector<double>& /*yLocs*/) {
+TwoDLoc AnalSolve::getOptLoc(int i) {
   const CoarsePlacement::FlatDesign* design = db->getDesign();
   CktInstance* b = design->instList[i];
   CktInstance* chip = design->topInst;
@@ -52,15 +43,16 @@ TwoDLoc AnalSolve::getOptLoc(int i, std::vector<double>& /*xLocs*/,
       if (!p->net) continue;  // an unconnected pin pulls nowhere
       const double w = p->net->weight;
       total += w;
-      const TwoDLoc d = pinFromCorner(p, wi, hi);
+      const TwoDLoc d = CoarsePlacement::pinFromCorner(*p, wi, hi);
       for (CktPin* q : p->net->pins) {
         TwoDLoc pos;
         if (q->inst == chip) {
-          pos = pinFromCorner(q, db->getNodeWidth(chip), db->getNodeHeight(chip));
+          pos = CoarsePlacement::pinFromCorner(*q, db->getNodeWidth(chip), db->getNodeHeight(chip));
         } else if (q->inst == b) {
           continue;
         } else {
-          pos = pinFromCorner(q, db->getNodeWidth(q->inst), db->getNodeHeight(q->inst));
+          pos = CoarsePlacement::pinFromCorner(*q, db->getNodeWidth(q->inst),
+                                               db->getNodeHeight(q->inst));
           pos.x += q->inst->loc.x;
           pos.y += q->inst->loc.y;
         }

@@ -3,24 +3,19 @@
 // with every other block where the database has it: a weighted median of the
 // corner positions that would put one of the block's pins exactly on a pin it
 // connects to, taken separately in x and in y.
-#include <vector>
-
-#include "anneal/CommandLine.h"
 #include "flat/Locations.h"
 #include "floorplan/DB.h"
 
 class AnalSolve {
  public:
-  // Both are borrowed.
-  AnalSolve(Command_Line* params, DB* db);
+  // The database is borrowed.
+  explicit AnalSolve(DB* db);
 
   // The best corner of node i; coordinates below 0 are raised to 0, and a
-  // block with no pin connected to anything else gets (0, 0). The two vectors
-  // are accepted for the caller's convenience and not read: the other blocks'
-  // positions come from the database.
-  CoarsePlacement::TwoDLoc getOptLoc(int i, std::vector<double>& xLocs, std::vector<double>& yLocs);
+  // block with no pin connected to anything else gets (0, 0). The other
+  // blocks' positions come from the database.
+  CoarsePlacement::TwoDLoc getOptLoc(int i);
 
  private:
-  Command_Line* params;
   DB* db;
 };

@@ -7,8 +7,6 @@
 #include <iostream>
 #include <utility>
 
-#include "options/ReadParam.h"
-
 using CoarsePlacement::CktInstance;
 
 long Annealer::lastSeed = -1;
@@ -40,7 +38,7 @@ Annealer::Annealer(Command_Line* params, DB* db, long fixedSeed) : params(params
   std::vector<double> widths = db->getNodeWidths();
   sp = std::make_unique<SeqPair>(static_cast<unsigned>(db->getNumNodes()));
   spEval = std::make_unique<SPeval>(std::move(heights), std::move(widths));
-  analSolve = std::make_unique<AnalSolve>(params, db);
+  analSolve = std::make_unique<AnalSolve>(db);
 
   nodes = db->getNodes();
   for (CktInstance* inst : nodes) byName.emplace(CoarsePlacement::instanceName(inst), inst);
@@ -95,8 +93,8 @@ double Annealer::outsideArea(double x, double y, double W, double H) {
   return y * dx + x * dy - dx * dy;
 }
 
-int Annealer::movesPerTemperature(unsigned n, int k) {
-  return static_cast<int>(std::pow(static_cast<double>(n), 4.0 / 3.0) * k);
+long long Annealer::movesPerTemperature(unsigned n, int k) {
+  return static_cast<long long>(std::pow(static_cast<double>(n), 4.0 / 3.0) * k);
 }
 
 double Annealer::wireLength() {
@@ -122,24 +120,28 @@ void Annealer::go() {
     std::cerr << "Annealer: the database has no blocks; nothing to floorplan\n";
     return;
   }
-  if (params->fenrik) {
-    std::cerr << "The fixed-outline floorplanner (Fenrik) is not available; annealing instead\n";
-  }
+  if (params->fenrik && floorplanFixedOutline()) return;
   anneal();
-  eval();
+  finishRun();
+}
 
+bool Annealer::floorplanFixedOutline() {
+  // The fixed-outline floorplanner takes the whole run here once it exists.
+  std::cerr << "The fixed-outline floorplanner (Fenrik) is not available; annealing instead\n";
+  return false;
+}
+
+void Annealer::finishRun() {
+  eval();
   const double blocksArea = db->getNodesArea();
   const double chipArea = spEval->xSize * spEval->ySize;
   // Blocks without extent pack to nothing: report 0 rather than 0/0.
   const double whitespace = chipArea > 0 ? (chipArea - blocksArea) * 100 / chipArea : 0.0;
   const double aspectRatio = spEval->ySize > 0 ? spEval->xSize / spEval->ySize : 0.0;
   double hpwl = 0;
-  if (db->timingOn) {
+  {
     // The reported wire length is the plain one, without timing weights.
-    db->timingOn = false;
-    hpwl = wireLength();
-    db->timingOn = true;
-  } else {
+    const DB::TimingSuspension plain = db->suspendTiming();
     hpwl = wireLength();
   }
 
@@ -150,160 +152,162 @@ void Annealer::go() {
             << " AR " << aspectRatio << " HPWL " << hpwl << "\n";
 }
 
+// ---------------------------------------------------------------------------
+// The annealing loop
+
 void Annealer::anneal() {
-  const unsigned n = sp->getSize();
-  if (n == 0) return;  // nothing to place
-
-  double T = params->startTime;
-  double curArea = 1e100;
-  double curWidth = 0;
-  double curHeight = 0;
-  double curPenalty = 0;
-  bool penaltyKnown = false;
-  double curWL = 1e100;
-  // True while the database, once the accepted placement is written back,
-  // is exactly as it was when curWL was measured: static timing (pin offsets,
-  // net weights) and configuration moves break that.
-  bool curWLCurrent = false;
-  double lastDeltaW = 0;
-
-  double nodesArea = db->getNodesArea();
-  double maxArea = 0;
-  double W = 0;
-  double H = 0;
-  auto setOutline = [&]() {
-    maxArea = (1 + params->maxWS / 100) * nodesArea;
-    W = std::sqrt(maxArea * params->reqdAR);
-    H = W / params->reqdAR;
-  };
-  setOutline();
-
-  const int k =
-      static_cast<int>(std::strtol(ReadParam::getOption("-numMoves").c_str(), nullptr, 10));
-  const int M = movesPerTemperature(n, k);
-  const double a = params->areaWeight / 100.0;
-  const bool multiConfig = db->configs.size() > 1;
+  if (sp->getSize() == 0) return;  // nothing to place
+  Run run = startRun();
+  tempStep = 0;
   // Before the first cooling the weights follow the starting temperature.
-  exponent = weightExponent(T);
-  int tempStep = 0;
-
+  exponent = weightExponent(run.T);
   // A temperature that has cooled to 0 cannot cool further: stop there even
   // when the stop temperature is not positive.
-  while (T > params->coolTime && T > 0) {
-    int moveCount = 0;
-    do {
-      ++moveCount;
-      workX = sp->getX();
-      workY = sp->getY();
-
-      int code = kNoMove;
-      OrientMove orient;
-      double figureBefore = 0;
-      const int r = std::rand() % 1000;
-      if (r < 300 && params->minWL) {
-        code = makeHPWLMove(workX, workY);
-      } else if (r < 500) {
-        code = makeMoveOrient(orient.node, orient.oldOrient, orient.newOrient);
-        applyOrientMove(orient);
-      } else if (r < 510 && multiConfig) {
-        configMove.clearMove();
-        code = makeConfigMove(configMove.oldCfg, configMove.newCfg, configMove.newWidths,
-                              configMove.newHeights, configMove.newDelays, configMove.newOris,
-                              configMove.newTcis, configMove.newTcos);
-        figureBefore = timingFigure(curWidth, curHeight, W, H);
-        applyConfigMove(configMove);
-      } else {
-        code = makeMove(workX, workY);
-      }
-
-      spEval->evaluate(workX, workY);
-      const double x = spEval->xSize;
-      const double y = spEval->ySize;
-      const double newArea = x * y;
-
-      const double penalty = outsideArea(x, y, W, H);
-      if (!penaltyKnown) {
-        curPenalty = penalty;
-        penaltyKnown = true;
-      }
-      const double f = T <= 30 ? 1.5 : 1.2;
-      const double deltaA =
-          nodesArea > 0 ? (penalty - curPenalty) * f * params->normTime / nodesArea : 0.0;
-
-      double delta = deltaA;
-      double figureAfter = 0;
-      double newWL = 0;
-      bool newWLKnown = false;
-      if (params->minWL) {
-        db->updatePlacement(spEval->xLoc, spEval->yLoc);
-        if (code == kConfigMove) {
-          figureAfter = timingFigure(x, y, configMove.chipSide, configMove.chipSide);
-        }
-        newWL = wireLength();
-        newWLKnown = true;
-        // The term is relative to the accepted wire length; when that is 0
-        // (abutting pins, or nets weighted 0) there is no scale to measure a
-        // change by, and the move is judged by its area term alone.
-        const double deltaW = curWL > 0 ? (newWL - curWL) * f * params->normTime / curWL : 0.0;
-        lastDeltaW = deltaW;
-        delta = a * deltaA + (1 - a) * deltaW;
-      } else if (code == kConfigMove) {
-        figureAfter = timingFigure(x, y, configMove.chipSide, configMove.chipSide);
-      }
-      if (code == kConfigMove) delta = lastDeltaW;
-
-      bool accept = false;
-      if (code == kNoMove) {
-        accept = true;
-      } else if (delta < 0 && code != kConfigMove) {
-        accept = true;
-      } else {
-        const double u = (std::rand() % 10000) / 9999.0;
-        accept = std::exp(-delta / T) > u;
-        if (code == kConfigMove) accept = accept && figureBefore >= figureAfter;
-      }
-
-      if (accept) {
-        curArea = newArea;
-        curWidth = x;
-        curHeight = y;
-        curPenalty = penalty;
-        sp->putX(workX);
-        sp->putY(workY);
-        if (code == kOrientMove) acceptOrientMove(orient);
-        if (code == kConfigMove) acceptConfigMove(configMove);
-        // Sequence and wire-length-driven moves leave the database as it was
-        // when the new wire length was measured, so that measure is the
-        // accepted one; orientation and configuration moves change block sizes
-        // on acceptance and are measured again.
-        const bool unchanged = newWLKnown && code != kOrientMove && code != kConfigMove;
-        curWL = unchanged ? newWL : wireLength();
-        curWLCurrent = true;
-        nodesArea = db->getNodesArea();
-        setOutline();
-      } else {
-        if (code == kOrientMove) rejectOrientMove(orient);
-        if (code == kConfigMove) rejectConfigMove(configMove);
-        eval();
-        // A rejected configuration move leaves the pin offsets of its timing
-        // runs behind, so the accepted placement is measured again.
-        if (!curWLCurrent || code == kConfigMove) curWL = wireLength();
-        curWLCurrent = true;
-      }
-
-      if (curArea <= maxArea && curHeight <= H && curWidth <= W && params->reqdAR != -9999 &&
-          T < 0.01) {
-        return;
-      }
-      if (moveCount >= M) {
-        db->updateDelays(exponent);
-        curWLCurrent = false;
-      }
-    } while (moveCount < M);
-
-    T *= coolingFactor(T);
-    exponent = weightExponent(T);
+  while (run.T > params->coolTime && run.T > 0) {
+    if (temperatureStep(run)) return;
+    run.T *= coolingFactor(run.T);
+    exponent = weightExponent(run.T);
     ++tempStep;
-    if (progress) progress(tempStep, T);
+    if (progress) progress(tempStep, run.T);
   }
+}
+
+Annealer::Run Annealer::startRun() const {
+  Run run;
+  run.T = params->startTime;
+  run.nodesArea = db->getNodesArea();
+  setOutline(run);
+  run.movesPerTemp = movesPerTemperature(sp->getSize(), params->numMoves);
+  run.areaWeight = params->areaWeight / 100.0;
+  run.multiConfig = db->numConfigs() > 1;
+  return run;
+}
+
+void Annealer::setOutline(Run& run) const {
+  run.maxArea = (1 + params->maxWS / 100) * run.nodesArea;
+  run.W = std::sqrt(run.maxArea * params->reqdAR);
+  run.H = run.W / params->reqdAR;
+}
+
+bool Annealer::temperatureStep(Run& run) {
+  long long moveCount = 0;
+  do {
+    ++moveCount;
+    Trial trial = proposeMove(run);
+    evaluateTrial(run, trial);
+    if (acceptTrial(run, trial)) {
+      keepTrial(run, trial);
+    } else {
+      undoTrial(run, trial);
+    }
+    if (fitsAtLowTemperature(run)) return true;
+    if (moveCount >= run.movesPerTemp) {
+      // Re-weight the nets by timing criticality for the next temperature.
+      db->updateDelays(exponent);
+      run.curWLCurrent = false;
+    }
+  } while (moveCount < run.movesPerTemp);
+  return false;
+}
+
+Annealer::Trial Annealer::proposeMove(const Run& run) {
+  workX = sp->getX();
+  workY = sp->getY();
+  Trial trial;
+  const int r = std::rand() % 1000;
+  if (r < 300 && params->minWL) {
+    trial.code = makeHPWLMove(workX, workY);
+  } else if (r < 500) {
+    trial.code = makeMoveOrient(trial.orient);
+    applyOrientMove(trial.orient);
+  } else if (r < 510 && run.multiConfig) {
+    configMove.clear();
+    trial.code = makeConfigMove(configMove);
+    trial.figureBefore = timingFigure(run.curWidth, run.curHeight, run.W, run.H);
+    applyConfigMove(configMove);
+  } else {
+    trial.code = makeMove(workX, workY);
+  }
+  return trial;
+}
+
+void Annealer::evaluateTrial(Run& run, Trial& trial) {
+  spEval->evaluate(workX, workY);
+  trial.x = spEval->xSize;
+  trial.y = spEval->ySize;
+
+  trial.penalty = outsideArea(trial.x, trial.y, run.W, run.H);
+  if (!run.penaltyKnown) {
+    run.curPenalty = trial.penalty;
+    run.penaltyKnown = true;
+  }
+  const double f = run.T <= 30 ? 1.5 : 1.2;
+  const double deltaA =
+      run.nodesArea > 0 ? (trial.penalty - run.curPenalty) * f * params->normTime / run.nodesArea
+                        : 0.0;
+  const bool configuration = trial.code == Move::Config;
+
+  trial.delta = deltaA;
+  if (params->minWL) {
+    db->updatePlacement(spEval->xLoc, spEval->yLoc);
+    if (configuration)
+      trial.figureAfter = timingFigure(trial.x, trial.y, configMove.chipSide, configMove.chipSide);
+    trial.newWL = wireLength();
+    trial.newWLKnown = true;
+    // The term is relative to the accepted wire length; when that is 0
+    // (abutting pins, or nets weighted 0) there is no scale to measure a
+    // change by, and the move is judged by its area term alone.
+    const double deltaW =
+        run.curWL > 0 ? (trial.newWL - run.curWL) * f * params->normTime / run.curWL : 0.0;
+    run.lastDeltaW = deltaW;
+    trial.delta = run.areaWeight * deltaA + (1 - run.areaWeight) * deltaW;
+  } else if (configuration) {
+    trial.figureAfter = timingFigure(trial.x, trial.y, configMove.chipSide, configMove.chipSide);
+  }
+  if (configuration) trial.delta = run.lastDeltaW;
+}
+
+bool Annealer::acceptTrial(const Run& run, const Trial& trial) {
+  if (trial.code == Move::None) return true;
+  const bool configuration = trial.code == Move::Config;
+  if (trial.delta < 0 && !configuration) return true;
+  const double u = (std::rand() % 10000) / 9999.0;
+  const bool accept = std::exp(-trial.delta / run.T) > u;
+  return configuration ? accept && trial.figureBefore >= trial.figureAfter : accept;
+}
+
+void Annealer::keepTrial(Run& run, const Trial& trial) {
+  run.curArea = trial.x * trial.y;
+  run.curWidth = trial.x;
+  run.curHeight = trial.y;
+  run.curPenalty = trial.penalty;
+  sp->putX(workX);
+  sp->putY(workY);
+  if (trial.code == Move::Orient) acceptOrientMove(trial.orient);
+  if (trial.code == Move::Config) acceptConfigMove(configMove);
+  // Sequence and wire-length-driven moves leave the database as it was when
+  // the new wire length was measured, so that measure is the accepted one;
+  // orientation and configuration moves change block sizes on acceptance and
+  // are measured again.
+  const bool unchanged =
+      trial.newWLKnown && trial.code != Move::Orient && trial.code != Move::Config;
+  run.curWL = unchanged ? trial.newWL : wireLength();
+  run.curWLCurrent = true;
+  run.nodesArea = db->getNodesArea();
+  setOutline(run);
+}
+
+void Annealer::undoTrial(Run& run, const Trial& trial) {
+  if (trial.code == Move::Orient) rejectOrientMove(trial.orient);
+  if (trial.code == Move::Config) rejectConfigMove(configMove);
+  eval();
+  // A rejected configuration move leaves the pin offsets of its timing runs
+  // behind, so the accepted placement is measured again.
+  if (!run.curWLCurrent || trial.code == Move::Config) run.curWL = wireLength();
+  run.curWLCurrent = true;
+}
+
+bool Annealer::fitsAtLowTemperature(const Run& run) const {
+  return run.curArea <= run.maxArea && run.curHeight <= run.H && run.curWidth <= run.W &&
+         params->reqdAR != -9999 && run.T < 0.01;
 }

@@ -50,7 +50,7 @@ bool parityDiffers(CP::oritType a, CP::oritType b) {
 
 }  // namespace
 
-void Annealer::ConfigMove::clearMove() {
+void Annealer::ConfigMove::clear() {
   newWidths.clear();
   newHeights.clear();
   newDelays.clear();
@@ -68,7 +68,7 @@ void Annealer::ConfigMove::clearMove() {
 // ---------------------------------------------------------------------------
 // Sequence moves
 
-int Annealer::makeMove(std::vector<unsigned>& X, std::vector<unsigned>& Y) {
+Annealer::Move Annealer::makeMove(std::vector<unsigned>& X, std::vector<unsigned>& Y) {
   const unsigned n = static_cast<unsigned>(X.size());
   const unsigned i = draw(n);
   const unsigned j = draw(n);
@@ -76,23 +76,23 @@ int Annealer::makeMove(std::vector<unsigned>& X, std::vector<unsigned>& Y) {
 
   if (s < 75) {
     std::swap(X[i], X[j]);
-    return kSwapX;
+    return Move::SwapX;
   }
   if (s >= 76 && s < 150) {
     std::swap(Y[i], Y[j]);
-    return kSwapY;
+    return Move::SwapY;
   }
   if (s >= 151 && s < 200) {
     std::swap(X[i], X[j]);
     const unsigned i2 = draw(n);
     const unsigned j2 = draw(n);
     std::swap(Y[i2], Y[j2]);
-    return kSwapXY;
+    return Move::SwapXY;
   }
   if (s >= 201 && s < 400) {
     const unsigned c = draw(100);
     moveElement(c <= 49 ? X : Y, i, j);
-    return kShift;
+    return Move::Shift;
   }
   if (s >= 401) {
     const unsigned d = draw((n + 3) / 4);
@@ -105,19 +105,19 @@ int Annealer::makeMove(std::vector<unsigned>& X, std::vector<unsigned>& Y) {
     }
     std::vector<unsigned>& seq = s <= 499 ? X : Y;
     std::swap(seq[i], seq[k]);
-    return kNearSwap;
+    return Move::NearSwap;
   }
-  return kNoMove;  // s = 75, 150, 200 or 400
+  return Move::None;  // s = 75, 150, 200 or 400
 }
 
-int Annealer::makeMoveOrient(int& node, CP::oritType& oldOrient, CP::oritType& newOrient) {
-  node = static_cast<int>(draw(static_cast<unsigned>(nodes.size())));
-  oldOrient = nodes[node]->orient;
-  newOrient = static_cast<CP::oritType>(draw(8));
-  return kOrientMove;
+Annealer::Move Annealer::makeMoveOrient(OrientMove& move) {
+  move.node = static_cast<int>(draw(static_cast<unsigned>(nodes.size())));
+  move.oldOrient = nodes[move.node]->orient;
+  move.newOrient = static_cast<CP::oritType>(draw(8));
+  return Move::Orient;
 }
 
-int Annealer::makeHPWLMove(std::vector<unsigned>& X, std::vector<unsigned>& Y) {
+Annealer::Move Annealer::makeHPWLMove(std::vector<unsigned>& X, std::vector<unsigned>& Y) {
   const unsigned n = static_cast<unsigned>(X.size());
   // With one block there is no second block to move beside.
   if (n < 2) return makeMove(X, Y);
@@ -126,8 +126,7 @@ int Annealer::makeHPWLMove(std::vector<unsigned>& X, std::vector<unsigned>& Y) {
   const unsigned windows = (n + 4) / 5;
   spEval->evaluate(X, Y);
   const double pitch = std::max(spEval->xSize, spEval->ySize) / std::sqrt(static_cast<double>(n));
-  const CoarsePlacement::TwoDLoc opt =
-      analSolve->getOptLoc(static_cast<int>(i), spEval->xLoc, spEval->yLoc);
+  const CoarsePlacement::TwoDLoc opt = analSolve->getOptLoc(static_cast<int>(i));
 
   candidates.clear();
   std::fill(marked.begin(), marked.end(), 0);
@@ -156,7 +155,7 @@ int Annealer::makeHPWLMove(std::vector<unsigned>& X, std::vector<unsigned>& Y) {
   const unsigned q = draw(4);
   placeBeside(X, i, j, q >= 2);
   placeBeside(Y, i, j, q == 1 || q == 3);
-  return kHPWLMove;
+  return Move::HPWL;
 }
 
 // ---------------------------------------------------------------------------
@@ -196,43 +195,39 @@ CktInstance* Annealer::findInstance(const std::string& name) const {
   return it == byName.end() ? nullptr : it->second;
 }
 
-int Annealer::makeConfigMove(int& oldCfg, int& newCfg, std::vector<double>& newWidths,
-                             std::vector<double>& newHeights, std::vector<double>& newDelays,
-                             std::vector<CP::oritType>& newOris, std::vector<double>& newTcis,
-                             std::vector<double>& newTcos) {
-  newCfg = static_cast<int>(draw(static_cast<unsigned>(db->configs.size())));
-  OSVO_ASSERT(newWidths.size() == 0);
-  OSVO_ASSERT(newHeights.size() == 0);
-  OSVO_ASSERT(newDelays.size() == 0);
-  OSVO_ASSERT(newOris.size() == 0);
-  OSVO_ASSERT(newTcis.size() == 0);
-  OSVO_ASSERT(newTcos.size() == 0);
-  const Config* cfg = db->configs[newCfg].get();
-  OSVO_ASSERT(cfg);
-  OSVO_ASSERT(cfg->versions.size());
+Annealer::Move Annealer::makeConfigMove(ConfigMove& m) {
+  m.newCfg = static_cast<int>(draw(static_cast<unsigned>(db->numConfigs())));
+  OSVO_ASSERT(m.newWidths.size() == 0);
+  OSVO_ASSERT(m.newHeights.size() == 0);
+  OSVO_ASSERT(m.newDelays.size() == 0);
+  OSVO_ASSERT(m.newOris.size() == 0);
+  OSVO_ASSERT(m.newTcis.size() == 0);
+  OSVO_ASSERT(m.newTcos.size() == 0);
+  const Config& cfg = db->config(m.newCfg);
+  OSVO_ASSERT(cfg.versions.size());
 
-  oldCfg = db->currentConfig;
-  db->currentConfig = newCfg;
+  m.oldCfg = db->currentConfig();
+  db->selectConfig(m.newCfg);
 
-  configMove.blocks.clear();
-  configMove.versionIdx.clear();
-  configMove.versions.clear();
-  for (const auto& [name, idx] : cfg->versions) {
+  m.blocks.clear();
+  m.versionIdx.clear();
+  m.versions.clear();
+  for (const auto& [name, idx] : cfg.versions) {
     CktInstance* inst = findInstance(name);
     if (!inst) continue;  // names no block of this design
     CktVersion* ver = versionOf(inst, idx);
     OSVO_ASSERT(ver);
-    newWidths.push_back(ver->width);
-    newHeights.push_back(ver->height);
-    newDelays.push_back(ver->delay);
-    newTcis.push_back(ver->tsu);
-    newTcos.push_back(ver->tco);
-    newOris.push_back(inst->orient);
-    configMove.blocks.push_back(inst);
-    configMove.versionIdx.push_back(idx);
-    configMove.versions.push_back(ver);
+    m.newWidths.push_back(ver->width);
+    m.newHeights.push_back(ver->height);
+    m.newDelays.push_back(ver->delay);
+    m.newTcis.push_back(ver->tsu);
+    m.newTcos.push_back(ver->tco);
+    m.newOris.push_back(inst->orient);
+    m.blocks.push_back(inst);
+    m.versionIdx.push_back(idx);
+    m.versions.push_back(ver);
   }
-  return kConfigMove;
+  return Move::Config;
 }
 
 void Annealer::applyConfigMove(ConfigMove& m) {
@@ -242,7 +237,7 @@ void Annealer::applyConfigMove(ConfigMove& m) {
 
   // The version each block had: the old configuration's choice for its name
   // (version 0 when the name is missing, as the database has it).
-  const Config* old = db->configs[m.oldCfg].get();
+  const Config* old = &db->config(m.oldCfg);
   double areaChange = 0;
   m.saved.clear();
   m.pinDelays.clear();
@@ -311,7 +306,7 @@ void Annealer::acceptConfigMove(const ConfigMove& m) {
 }
 
 void Annealer::rejectConfigMove(const ConfigMove& m) {
-  db->currentConfig = m.oldCfg;
+  db->selectConfig(m.oldCfg);
   std::cout << "Rejected move from config " << m.oldCfg << "to " << m.newCfg << "\n";
   std::cout << "Area stays  " << m.chipArea << "\n";
 

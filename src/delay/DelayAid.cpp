@@ -5,7 +5,10 @@
 #include <iostream>
 
 #include "delay/Wexa.h"
+#include "delay/WidthSpaceFile.h"
 #include "support/Assert.h"
+#include "support/Error.h"
+#include "support/InputFile.h"
 
 int DelayAid::isWEXAInitialized = 0;
 
@@ -162,23 +165,14 @@ std::string DelayAid::printOptTech(int style) {
 }
 
 int DelayAid::overrideWidthSpace(const std::string& fileName) {
-  std::ifstream in(fileName);
-  if (!in) {
-    std::cerr << "Warning!! Can not open " << fileName << " for overriding "
-              << "width and spacing\n";
-    return 0;
-  }
-  int pairs = 0;
-  for (int i = 0; i <= layers[techGen]; ++i) {
-    double w, s;
-    if (!(in >> w >> s)) break;
-    width[i] = w;
-    spacing[i] = s;
-    ++pairs;
-  }
-  if (pairs == 0) return 0;
-  printWidthSpacing();
-  return 1;
+  // A file the user names is read or refused: it must give at least one pair.
+  std::ifstream in;
+  const std::string problem = osvo::openInputFile(fileName, in);
+  if (!problem.empty())
+    throw osvo::Error("Error: cannot read width and spacing file " + fileName + ": " + problem +
+                      "\n");
+  WidthSpace table = readWidthSpace(in, fileName, layers[techGen] + 1);
+  return overrideWidthSpace(table.width, table.spacing);
 }
 
 int DelayAid::overrideWidthSpace(std::vector<double>& newWidth, std::vector<double>& newSpacing) {

@@ -35,7 +35,8 @@ class DelayAid {
   static std::string printOptTech(int style);
 
   // Replace the width and spacing of layers 0, 1, ... from pairs in a file or
-  // from two vectors; 1 when at least one pair was taken, else 0.
+  // from two vectors; 1 when at least one pair was taken, else 0. A file that
+  // cannot be read or gives no valid pair throws an osvo::Error.
   int overrideWidthSpace(const std::string& fileName);
   int overrideWidthSpace(std::vector<double>& newWidth, std::vector<double>& newSpacing);
   // Recomputes lcrit, width and spacing of every layer from the buffer values.

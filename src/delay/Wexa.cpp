@@ -7,6 +7,8 @@
 #include <limits>
 #include <numbers>
 
+#include "support/Error.h"
+
 int gen_count = gen_lower_bound;
 std::array<int, gen_upper_bound + 1> gen_tag{};
 std::array<BasicRow, gen_upper_bound + 1> basic_params{};
@@ -42,10 +44,9 @@ constexpr double critLow = 100.0;
 constexpr double critHigh = 100000.0;
 constexpr double gapTolerance = 0.01;
 
-// A buffer position must be a fraction of the wire; anything else is fatal.
+// A buffer position must be a fraction of the wire; anything else ends the run.
 [[noreturn]] void bufferFractionError() {
-  std::cout << "a1 is error." << std::endl;
-  std::exit(-1);
+  throw osvo::Error("a1 is error.\n", osvo::kExitBadInput, osvo::Stream::Out);
 }
 
 void checkFraction(double a) {

@@ -11,6 +11,7 @@
 #include "options/CpOption.h"
 #include "options/ReadParam.h"
 #include "stage/Floorplan.h"
+#include "support/Error.h"
 
 namespace {
 
@@ -52,47 +53,49 @@ void reportPara() {
   [[maybe_unused]] const std::string help = ReadParam::getOption("-help");
 }
 
-int osvoMain(int argc, char** argv) {
-  // 1. Machine and user header.
+namespace {
+
+// The run up to the completion line; its result is the exit status.
+int run(int argc, char** argv) {
+  // Machine and user header.
   runHeaderCommand("hostname");
   runHeaderCommand("date");
   runHeaderCommand("whoami");
   std::cout.flush();
 
-  // 2. Command-line echo.
+  // Command-line echo.
   if (argc > 0 && argv[0] != nullptr) std::cout << argv[0];
   for (int i = 1; i < argc; ++i) std::cout << " " << (argv[i] ? argv[i] : "");
   std::cout << "\n";
 
-  // 3. Options: table, command line, option file, defaults, rules.
+  // Options: table, command line, option file, defaults, rules.
   CP_OPTION::process_cp_option(argc, argv);
-
-  // 4. Random generators.
   seedRandomGenerators();
-
-  // 5. Parameter report and option dump.
   reportPara();
   ReadParam::dumpAllOptions(std::cout);
 
-  // 7, 8. Input stage: the driver owns the flat design until the end of the run.
-  const std::string format = ReadParam::getOption("-format");
-  std::unique_ptr<CoarsePlacement::FlatDesign> design = buildDesign(format);
-  if (!design) {
-    std::cout.flush();
-    std::cerr << "osvo: input format \"" << format << "\" is not supported" << std::endl;
-    return 1;
-  }
-
-  // 9. Floorplanning stage; it borrows the design.
+  // The driver owns the flat design until the end of the run; the
+  // floorplanning stage borrows it.
+  std::unique_ptr<CoarsePlacement::FlatDesign> design = buildDesign(readInputOptions());
   const int stageStatus = floorplan(design.get());
 
-  // 10. The hierarchical model of the Verilog path, when one was handed back, is
-  // released here, before the completion line.
-
-  // 11. Completion.
+  // A hierarchical model of the Verilog path, once there is one, is released
+  // here, before the completion line.
   std::cout << " OSVO run complete " << std::endl;
-
-  // 12. Release the flat design with everything it owns.
   design.reset();
   return stageStatus;
+}
+
+}  // namespace
+
+int osvoMain(int argc, char** argv) {
+  try {
+    return run(argc, argv);
+  } catch (const osvo::Error& e) {
+    // What standard output shows so far stays before the message.
+    std::cout.flush();
+    std::ostream& stream = e.stream() == osvo::Stream::Out ? std::cout : std::cerr;
+    stream << e.what() << std::flush;
+    return e.status();
+  }
 }

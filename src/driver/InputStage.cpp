@@ -2,27 +2,42 @@
 
 #include "options/ReadParam.h"
 #include "pipeline/PipeParser.h"
+#include "support/Error.h"
 
-std::unique_ptr<CoarsePlacement::FlatDesign> buildDesign(const std::string& format) {
-  // The input file names. "-f" names the structural Verilog file for format "v"
-  // and the pipeline description for format "x"; the top module, cell library
-  // and flat master file are read for every format.
-  std::string inputFile;
-  if (format == "v" || format == "x") inputFile = ReadParam::getOption("-f");
-  const std::string topModule = ReadParam::getOption("-t");
-  const std::string libraryFile = ReadParam::getOption("-c");
-  const std::string flatMasterFile = ReadParam::getOption("-s");
-  (void)topModule;
-  (void)libraryFile;
-  (void)flatMasterFile;
+namespace {
 
-  // A pipeline description; its cycle file always has the fixed name
-  // "osvo-cycle.proc" and is read from the working directory.
-  if (format == "x")
-    return std::unique_ptr<CoarsePlacement::FlatDesign>(pipeParser(inputFile, "osvo-cycle.proc"));
+// Format "x": a pipeline description; its cycle file always has the fixed name
+// "osvo-cycle.proc" and is read from the working directory.
+std::unique_ptr<CoarsePlacement::FlatDesign> buildPipelineDesign(const InputOptions& options) {
+  PipeOptions pipe;
+  pipe.pathVariant = options.pipePaths;
+  if (pipe.pathVariant) pipe.clockGHz = pipelineClockOption(options.clockText);
+  return pipeParser(options.inputFile, "osvo-cycle.proc", pipe);
+}
+
+}  // namespace
+
+InputOptions readInputOptions() {
+  InputOptions o;
+  o.format = ReadParam::getOption("-format");
+  // "-f" names the structural Verilog file for format "v" and the pipeline
+  // description for format "x"; the top module, cell library and flat master
+  // file are read for every format.
+  if (o.format == "v" || o.format == "x") o.inputFile = ReadParam::getOption("-f");
+  o.topModule = ReadParam::getOption("-t");
+  o.libraryFile = ReadParam::getOption("-c");
+  o.flatMasterFile = ReadParam::getOption("-s");
+  o.pipePaths = ReadParam::getOption("-pipe") == "1";
+  o.clockText = ReadParam::getOption("-fix_freq");
+  return o;
+}
+
+std::unique_ptr<CoarsePlacement::FlatDesign> buildDesign(const InputOptions& options) {
+  // One branch per input format that has an input path.
+  if (options.format == "x") return buildPipelineDesign(options);
 
   // No input path exists for the other formats ("v" Verilog netlist, and "p",
   // "s", "b", "i", "l", "f", which the option table accepts but the program
   // cannot read).
-  return nullptr;
+  throw osvo::Error("osvo: input format \"" + options.format + "\" is not supported\n");
 }

@@ -5,6 +5,20 @@
 
 #include "flat/FlatDesign.h"
 
-// The flat design built from the input files named by the options, or null when
-// `format` has no input path in this build. Every input format gets one branch here.
-std::unique_ptr<CoarsePlacement::FlatDesign> buildDesign(const std::string& format);
+// The input options, read once from the option store.
+struct InputOptions {
+  std::string format;          // "-format"
+  std::string inputFile;       // "-f": the Verilog netlist ("v") or the pipeline description ("x")
+  std::string topModule;       // "-t"
+  std::string libraryFile;     // "-c"
+  std::string flatMasterFile;  // "-s"
+  bool pipePaths = false;      // "-pipe" "1": the path variant of the pipeline description
+  std::string clockText;       // "-fix_freq", checked by the input path that needs it
+};
+
+// The input options of the store.
+InputOptions readInputOptions();
+
+// The flat design built from the input files the options name. A format
+// without an input path in this build, and bad input, throw an osvo::Error.
+std::unique_ptr<CoarsePlacement::FlatDesign> buildDesign(const InputOptions& options);

@@ -3,7 +3,6 @@
 namespace CoarsePlacement {
 
 std::vector<CktPin*> CktPin::pinPool;
-std::vector<int> CktPin::deletedIDs;
 
 CktVersion::CktVersion(CktMaster* m, int idx, double h, double w, double a)
     : master(m), index(idx), height(h), width(w), area(a) {
@@ -24,14 +23,8 @@ CktMaster::~CktMaster() {
 }
 
 void CktPin::initId() {
-  if (!deletedIDs.empty()) {
-    id = deletedIDs.back();
-    deletedIDs.pop_back();
-    pinPool[static_cast<size_t>(id)] = this;
-  } else {
-    id = static_cast<int>(pinPool.size());
-    pinPool.push_back(this);
-  }
+  id = static_cast<int>(pinPool.size());
+  pinPool.push_back(this);
 }
 
 CktPin::~CktPin() {

@@ -67,7 +67,7 @@ class CktPin : public ExtendibleData {
   CktPin(CktPort* p, CktInstance* i) : port(p), inst(i) {}
   ~CktPin() override;
 
-  // Gives this pin a process-wide id and enters it in pinPool.
+  // Gives this pin the next process-wide id and enters it in pinPool.
   void initId();
 
   CktPort* port = nullptr;
@@ -86,8 +86,9 @@ class CktPin : public ExtendibleData {
   ThreeDLoc offset;
   int id = -1;
 
+  // Every pin of the process by id; a released pin leaves a null slot, so ids
+  // are never handed out twice.
   static std::vector<CktPin*> pinPool;
-  static std::vector<int> deletedIDs;
 };
 
 // A placed block.

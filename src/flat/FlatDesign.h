@@ -7,6 +7,11 @@
 
 namespace CoarsePlacement {
 
+// The metric a floorplan of the design is judged by: the (timing-weighted)
+// wire length of a netlist, or the pipeline performance model of a design read
+// as critical paths (pipeline description, path variant).
+enum class DesignMode { WireLength = 0, PipelineModel = 1 };
+
 class FlatDesign : public ExtendibleData {
  public:
   FlatDesign() = default;
@@ -30,7 +35,7 @@ class FlatDesign : public ExtendibleData {
   std::vector<double> pathLatency;
   LocationSystem locSystem = LS_CORNER;
   LocationSystem prevLocSystem = LS_CORNER;
-  int mode = 0;
+  DesignMode mode = DesignMode::WireLength;
 };
 
 // Reference offset of location system ls for a version.

@@ -34,6 +34,20 @@ inline void translate(int o, double x, double y, double& rx, double& ry) {
   }
 }
 
+// The vector that orientation o turns into (x, y): the inverse of translate. A
+// flipped orientation is its own inverse; a rotation is undone by the opposite
+// rotation. Codes outside 0 to 7 give (0, 0).
+inline void inverseTranslate(int o, double x, double y, double& rx, double& ry) {
+  rx = 0;
+  ry = 0;
+  if (o > 7 || o < 0) return;
+  if (o > 3) {
+    translate(o, x, y, rx, ry);
+    return;
+  }
+  translate((4 - o) % 4, x, y, rx, ry);
+}
+
 // Text form to orientation; an unknown text prints an error line and gives B0.
 oritType toOrient(const char* text);
 // Orientation to text form; an unknown value prints an error line and gives "B0".

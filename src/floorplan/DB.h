@@ -19,13 +19,62 @@ struct Point {
   double y = 0;
 };
 
+// What a database is built from besides the design; the stage fills it from
+// its options.
+struct DatabaseParams {
+  int whitespace = 20;         // permitted whitespace, percent of the block area ("-whitespace")
+  bool timingOn = false;       // timing-driven mode ("-timingOn" not 0)
+  int configIdx = 0;           // configuration in force while the outline is computed
+  double fixFreq = 0;          // clock in GHz ("-fix_freq"): the pipeline model's clock
+  double verRate = 1.0;        // "-ver_rate": stored
+  std::string ipcFile;         // "-ipcFile": configurations and their IPC; "" gives one, IPC 1
+  std::string widthSpaceFile;  // "-readWidthSpace": wire widths and spacings; "" keeps the model's
+};
+
 class DB : public TimingDatabase {
  public:
+  // Reads the configurations, sets the chip outline and builds the delay model.
+  // Bad input (an IPC or width and spacing file that cannot be used, a clock the
+  // pipeline model cannot use) throws an osvo::Error.
+  DB(CoarsePlacement::FlatDesign* design, const DatabaseParams& params);
+  // The same without an IPC file or a width and spacing file.
   DB(CoarsePlacement::FlatDesign* design, int whitespace, bool timingOn, int configIdx,
      double fixFreq, double verRate);
   ~DB() override;
   DB(const DB&) = delete;
   DB& operator=(const DB&) = delete;
+
+  // --- configurations ---
+  int numConfigs() const { return static_cast<int>(configs_.size()); }
+  const Config& config(int i) const;
+  // The configuration in force and its IPC.
+  int currentConfig() const { return currentConfig_; }
+  double currentIpc() const { return config(currentConfig_).ipc; }
+  // Puts configuration i in force: every block's version follows it.
+  void selectConfig(int i);
+  // Forgets the remembered version of every instance (selectConfig does so).
+  void invalidateVersionCache();
+
+  // --- settings ---
+  bool timingOn() const { return timingOn_; }
+  double fixFreq() const { return fixFreq_; }
+  double verRate() const { return verRate_; }
+  const DelayAid& delayAid() const { return *delayAid_; }
+
+  // Timing-driven mode switched off for the lifetime of the object, then
+  // restored: the plain wire length of a timing-driven database.
+  class TimingSuspension {
+   public:
+    explicit TimingSuspension(DB& db) : db_(db), saved_(db.timingOn_) { db.timingOn_ = false; }
+    ~TimingSuspension() { db_.timingOn_ = saved_; }
+    TimingSuspension(const TimingSuspension&) = delete;
+    TimingSuspension& operator=(const TimingSuspension&) = delete;
+
+   private:
+    DB& db_;
+    bool saved_;
+  };
+  [[nodiscard]] TimingSuspension suspendTiming() { return TimingSuspension(*this); }
 
   // --- version in force and node accessors ---
   CoarsePlacement::CktVersion* getVersion(CoarsePlacement::CktInstance* inst);
@@ -58,11 +107,22 @@ class DB : public TimingDatabase {
   double getXSize();
   double getYSize();
   double evalArea();
-  CoarsePlacement::FlatDesign* getDesign() const override { return design; }
+  CoarsePlacement::FlatDesign* getDesign() const override { return design_; }
 
   // --- evaluation ---
+  // Places the pins and, with timing on, sets every pin's wire delay, runs
+  // static timing and re-weights the nets; returns the cycle time (with
+  // timing off, evalHPWL).
   double updateDelays(int exponent);
+  // The cost of the placement by the design's mode: the wire length, or the
+  // pipeline model's inverse IPC factor (then `out` receives the clock).
   double evalHPWL(double& out);
+  // Half-perimeter wire length of the nets not on the chip, weighted by each
+  // net's timing weight when timing is on.
+  double wireLength();
+  // The pipeline model: every path's latency in cycles from block latencies and
+  // wire lengths, and 1 / the IPC factor that the loops' extra cycles leave.
+  double inverseIpcFactor();
   double checkWexaDlyTable(double length, char tier);
   void ipcparser();
   // Absolute position of a pin on the chip (its block's loc plus the turned offset).
@@ -73,27 +133,10 @@ class DB : public TimingDatabase {
   void translate(Point p, CoarsePlacement::CktPin* pin);
 
   // --- output ---
+  // Writes the floorplan as a gnuplot script; a file that cannot be written
+  // completely is reported on standard error.
   void plot(const char* fileName, double area, double whitespace, double aspectRatio, double cycle,
-            double wireLength, bool unused, bool drawCriticalNets, bool labels);
-
-  // State, in declaration order.
-  double nodesArea = 0;
-  bool nodesAreaValid = false;
-  bool timingOn = false;
-  CoarsePlacement::FlatDesign* design = nullptr;  // borrowed
-  std::map<double, std::map<char, double>> wireDelayCache;
-  std::unique_ptr<DelayAid> delayAid;
-  std::vector<std::unique_ptr<Config>> configs;
-  int currentConfig = 0;
-  double fixFreq = 0;
-  double verRate = 0;
-  std::vector<double> xSlacks;
-  std::vector<double> ySlacks;
-
-  // Forgets the remembered version of every instance. The cache notices a change
-  // of `currentConfig` (or of the configuration object it names) by itself; call
-  // this after editing the `versions` map of a configuration in place.
-  void invalidateVersionCache();
+            bool drawCriticalNets, bool labels);
 
  private:
   // Version 0 of the chip instance's master, or null when the design has none.
@@ -103,13 +146,22 @@ class DB : public TimingDatabase {
   CoarsePlacement::CktVersion* lookupVersion(CoarsePlacement::CktInstance* inst);
   // Position of a pin on the chip, without building a location record.
   void pinXY(const CoarsePlacement::CktPin* pin, double& x, double& y);
-  // Pipeline model of evalHPWL (design mode 1).
-  double evalPipeline(double& out);
   // Stops the run when the pipeline model cannot use the clock frequency.
-  void checkPipelineClock(double freq) const;
-  // Reading the IPC file and checking its entries against the design.
-  void readIpcFile(const std::string& fileName);
-  void reconcileConfigs(const std::string& fileName, size_t first);
+  static void checkPipelineClock(double freq);
+  // Checks the configurations read against the design.
+  void reconcileConfigs();
+
+  CoarsePlacement::FlatDesign* design_;  // borrowed
+  bool timingOn_ = false;
+  std::map<double, std::map<char, double>> wireDelayCache_;
+  std::unique_ptr<DelayAid> delayAid_;
+  std::vector<std::unique_ptr<Config>> configs_;
+  int currentConfig_ = 0;
+  double fixFreq_ = 0;
+  double verRate_ = 0;
+  std::string ipcFile_;
+  std::vector<double> xSlacks_;
+  std::vector<double> ySlacks_;
 
   // Version in force per instance index, valid for configuration
   // `cachedConfig_` (object `cachedConfigPtr_`); null slots are not looked up yet.

@@ -3,28 +3,29 @@
 // the pipeline performance model.
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <iostream>
 
+#include "flat/PinGeometry.h"
+#include "flat/PipelineClock.h"
 #include "floorplan/DB.h"
 #include "support/Assert.h"
+#include "support/Error.h"
 #include "timing/FPTiming.h"
 
 using CoarsePlacement::CktInstance;
 using CoarsePlacement::CktNet;
 using CoarsePlacement::CktPin;
 using CoarsePlacement::CktVersion;
+using CoarsePlacement::FlatDesign;
 
 void DB::pinXY(const CktPin* pin, double& x, double& y) {
   CktInstance* inst = pin->inst;
-  double tx = 0;
-  double ty = 0;
-  CP::translate(inst->orient, pin->offset.x, pin->offset.y, tx, ty);
-  CktVersion* v = getVersion(inst);
-  x = (0.5 + tx) * v->width;
-  y = (0.5 + ty) * v->height;
+  const CktVersion* v = getVersion(inst);
+  const CoarsePlacement::TwoDLoc p = CoarsePlacement::pinFromCorner(*pin, v->width, v->height);
+  x = p.x;
+  y = p.y;
   // The chip instance spans the chip from the origin.
-  if (inst != design->topInst) {
+  if (inst != design_->topInst) {
     x += inst->loc.x;
     y += inst->loc.y;
   }
@@ -38,15 +39,17 @@ CoarsePlacement::TwoDLoc DB::pinPosition(CktPin* pin) {
 
 double DB::updateDelays(int exponent) {
   assignPins();
-  if (!timingOn) {
+  if (!timingOn_) {
     double scratch = 0;
     return evalHPWL(scratch);
   }
 
-  for (CktNet* net : design->netList) {
+  for (CktNet* net : design_->netList) {
     CktPin* source = net->source;
-    CktInstance* sinst = source ? source->inst : nullptr;
-    OSVO_ASSERT(sinst);
+    // A net nothing drives has no wire delays to measure: the design is not
+    // one static timing can work on, as it would say itself.
+    if (!source || !source->inst)
+      throw osvo::Error("Error: Net (" + net->name + ") does not have source. \n");
     double sx = 0;
     double sy = 0;
     pinXY(source, sx, sy);
@@ -68,7 +71,7 @@ double DB::updateDelays(int exponent) {
 
   double cycle = FPTiming().perform_sta(this, 0.0);
 
-  for (CktNet* net : design->netList) {
+  for (CktNet* net : design_->netList) {
     if (net->pins.empty()) continue;
     double minSlack = net->pins[0]->slack;
     for (CktPin* pin : net->pins) minSlack = std::min(minSlack, pin->slack);
@@ -82,55 +85,47 @@ double DB::updateDelays(int exponent) {
 }
 
 double DB::checkWexaDlyTable(double length, char tier) {
-  int maxTier = delayAid->layers[static_cast<size_t>(delayAid->techGen)] / 2;
-  if (tier < 0 || tier > maxTier) {
-    std::cout << "wrong tier value" << std::endl;
-    std::exit(0);
-  }
-  auto lengthIt = wireDelayCache.find(length);
-  if (lengthIt != wireDelayCache.end()) {
+  const int maxTier = delayAid_->topLayer() / 2;
+  if (tier < 0 || tier > maxTier)
+    throw osvo::Error("wrong tier value\n", osvo::kExitBadInput, osvo::Stream::Out);
+  auto lengthIt = wireDelayCache_.find(length);
+  if (lengthIt != wireDelayCache_.end()) {
     auto tierIt = lengthIt->second.find(tier);
     if (tierIt != lengthIt->second.end()) return tierIt->second;
   }
-  double d = delayAid->findDelay(2 * tier, length);
-  if (lengthIt != wireDelayCache.end())
+  double d = delayAid_->findDelay(2 * tier, length);
+  if (lengthIt != wireDelayCache_.end())
     std::cout << "Length : " << length << " "
               << "Delay : " << d << "\n";
   double stored = std::floor(d);
-  wireDelayCache[length][tier] = stored;
+  wireDelayCache_[length][tier] = stored;
   return stored;
 }
 
 double DB::evalHPWL(double& out) {
-  if (design->mode == 1) return evalPipeline(out);
+  if (design_->mode != CoarsePlacement::DesignMode::PipelineModel) return wireLength();
+  out = fixFreq_;
+  return inverseIpcFactor();
+}
 
-  CktInstance* top = design->topInst;
+double DB::wireLength() {
+  CktInstance* top = design_->topInst;
   double sum = 0;
-  for (CktNet* net : design->netList) {
+  for (CktNet* net : design_->netList) {
     // Nets that reach the chip boundary are not part of the wire length.
+    BBox box;
     bool touchesChip = false;
     for (CktPin* pin : net->pins) {
       if (pin->inst == top) {
         touchesChip = true;
         break;
       }
+      CoarsePlacement::TwoDLoc p;
+      pinXY(pin, p.x, p.y);
+      box.put(p);
     }
-    if (touchesChip || net->pins.empty()) continue;
-    double minX = 1e306;
-    double maxX = -1e306;
-    double minY = 1e306;
-    double maxY = -1e306;
-    for (CktPin* pin : net->pins) {
-      double x = 0;
-      double y = 0;
-      pinXY(pin, x, y);
-      minX = std::min(minX, x);
-      maxX = std::max(maxX, x);
-      minY = std::min(minY, y);
-      maxY = std::max(maxY, y);
-    }
-    double hpwl = (maxX - minX) + (maxY - minY);
-    sum += timingOn ? hpwl * net->weight : hpwl;
+    if (touchesChip || !box.isValid()) continue;
+    sum += timingOn_ ? box.getHPWL() * net->weight : box.getHPWL();
   }
   return sum;
 }
@@ -139,12 +134,13 @@ double DB::evalHPWL(double& out) {
 // latencies and wire lengths (converted at R length units per cycle) add up to
 // the path's latency in cycles, and the extra cycles of the paths of each loop
 // scale an IPC factor.
-double DB::evalPipeline(double& out) {
-  const double usable = 1000.0 / fixFreq - 46.0;  // usable part of the cycle, ps
-  const double perCycle = usable / 87.0;          // wire length covered per cycle
-  double factor = 1.0;                            // IPC factor of the frequency slot
-  double maxLatency = 0;                          // running maximum over the loop's paths
-  CktInstance* top = design->topInst;
+double DB::inverseIpcFactor() {
+  const double usable = CoarsePlacement::usableCyclePs(fixFreq_);      // ps
+  const double perCycle = CoarsePlacement::wireUnitsPerCycle(usable);  // wire length per cycle
+  double factor = 1.0;    // IPC factor of the frequency slot
+  double maxLatency = 0;  // running maximum over the loop's paths
+  CktInstance* top = design_->topInst;
+  FlatDesign* design = design_;
 
   const auto& paths = design->pathList;
   OSVO_ASSERT(design->pathProb.size() >= paths.size());
@@ -198,6 +194,5 @@ double DB::evalPipeline(double& out) {
     }
   }
   if (factor <= 0) factor = 0.01;
-  out = fixFreq;
   return 1.0 / factor;
 }

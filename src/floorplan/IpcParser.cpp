@@ -1,133 +1,207 @@
-// Reader of the IPC file: the configurations of the machine (a version per
-// block) and the instructions per cycle each of them achieves.
-//
-// The file is a sequence of configurations such as
-//   {alu:1, lsq:0} 1.35
-// An entry is a name read up to ":" and an integer version; entries are
-// separated by one non-blank character, and "}" ends the configuration, whose
-// IPC follows. A "#" where a configuration or an entry would begin comments out
-// the rest of the line. Blanks directly after "{" belong to the first name.
-#include <cstdlib>
+#include "floorplan/IpcParser.h"
+
+#include <algorithm>
+#include <climits>
 #include <fstream>
 #include <iostream>
-#include <limits>
 #include <unordered_set>
 
 #include "floorplan/DB.h"
-#include "options/ReadParam.h"
+#include "support/Error.h"
+#include "support/InputFile.h"
+#include "support/Numbers.h"
+#include "support/Text.h"
+#include "support/WordReader.h"
 
 using CoarsePlacement::CktInstance;
 
 namespace {
-[[noreturn]] void stopRun(const std::string& message) {
-  std::cout.flush();
-  std::cerr << message << "\n";
-  std::exit(1);
+
+// Characters of the IPC text with the line each one is on.
+class IpcText {
+ public:
+  IpcText(std::istream& in, const std::string& fileName) : buf_(in.rdbuf()), file_(fileName) {}
+
+  int peek() { return buf_ ? buf_->sgetc() : EOF; }
+  int get() {
+    const int c = buf_ ? buf_->sbumpc() : EOF;
+    if (c == '\n') ++line_;
+    return c;
+  }
+  static bool isSpace(int c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+  }
+  // The next character that is not white space (EOF at the end), left unread.
+  int skipSpace() {
+    while (isSpace(peek())) get();
+    return peek();
+  }
+  // "IPC file F, line L"
+  std::string where() const { return "IPC file " + file_ + ", line " + std::to_string(line_); }
+  void warn(const std::string& message) const {
+    std::cout.flush();
+    std::cerr << "Warning: " << where() << ": " << message << "\n";
+  }
+  [[noreturn]] void fail(const std::string& message) const {
+    throw osvo::Error("Error: " + where() + ": " + message + "\n");
+  }
+
+ private:
+  std::streambuf* buf_;
+  std::string file_;
+  int line_ = 1;
+};
+
+enum class Version { Read, Missing, OutOfRange };
+
+// An integer version: blanks, an optional sign and digits, as a stream reads an int.
+Version readVersion(IpcText& text, int& version) {
+  text.skipSpace();
+  std::string digits;
+  if (text.peek() == '+' || text.peek() == '-') digits += static_cast<char>(text.get());
+  while (osvo::isDigit(static_cast<char>(text.peek())) && digits.size() <= 20)
+    digits += static_cast<char>(text.get());
+  if (!osvo::isDecimalInteger(digits)) return Version::Missing;
+  return osvo::parseDecimalInt(digits, version) ? Version::Read : Version::OutOfRange;
 }
+
+// The IPC value after a closing brace: the word up to white space, "{", "#" or
+// the end of the file; an empty word is a missing value (0).
+double readIpcValue(IpcText& text, std::size_t number) {
+  text.skipSpace();
+  std::string word;
+  for (int c = text.peek(); c != EOF && !IpcText::isSpace(c) && c != '{' && c != '#';
+       c = text.peek()) {
+    if (word.size() == osvo::WordReader::kMaxWordLength)
+      text.fail("configuration " + std::to_string(number) + ": the IPC value is too long");
+    word += static_cast<char>(text.get());
+  }
+  if (word.empty()) return 0;
+  double ipc = 0;
+  if (!osvo::parseDecimalNumber(word, ipc) || ipc < 0)
+    text.fail("configuration " + std::to_string(number) + ": the IPC value " +
+              osvo::quoteForMessage(word) + " is not a finite, non-negative number");
+  return ipc;
+}
+
 }  // namespace
 
-void DB::ipcparser() {
-  std::string fileName = ReadParam::getOption("-ipcFile");
-  if (fileName.empty()) {
-    // Without an IPC file the machine has one configuration: every block in
-    // version 0 (names enter the empty map on their first lookup), IPC 1.
-    auto cfg = std::make_unique<Config>();
-    cfg->ipc = 1.0;
-    configs.push_back(std::move(cfg));
-    invalidateVersionCache();
-    return;
-  }
-  size_t first = configs.size();
-  readIpcFile(fileName);
-  if (configs.size() == first)
-    stopRun("Error: IPC file " + fileName + " holds no complete configuration");
-  reconcileConfigs(fileName, first);
-  invalidateVersionCache();
-}
-
-void DB::readIpcFile(const std::string& fileName) {
-  std::ifstream in(fileName);
-  if (!in) stopRun("Error: cannot open IPC file " + fileName);
-
+std::vector<std::unique_ptr<Config>> readIpcConfigs(std::istream& in, const std::string& fileName) {
+  IpcText text(in, fileName);
+  std::vector<std::unique_ptr<Config>> configs;
   auto cfg = std::make_unique<Config>();
-  size_t number = 0;     // number of the configuration being read, in file order
   bool pending = false;  // the configuration being read has (part of) an entry
   for (;;) {
-    char c;
-    if (!(in >> c)) break;  // end of the file
+    const int c = text.skipSpace();
+    if (c == EOF) break;
     if (c == '#') {
-      // The whole line is skipped, however long it is.
-      in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+      // The whole line is skipped.
+      std::size_t length = 0;
+      while (text.peek() != EOF && text.peek() != '\n') {
+        if (++length > kMaxIpcCommentLength)
+          text.fail("a comment line longer than " + std::to_string(kMaxIpcCommentLength) +
+                    " characters");
+        text.get();
+      }
       continue;
     }
-    if (c != '{') in.unget();
+    if (c == '{') text.get();
     pending = true;
     std::string name;
-    std::getline(in, name, ':');
-    if (in.eof()) break;  // no ":" before the end of the file
+    while (text.peek() != EOF && text.peek() != ':') {
+      if (name.size() == kMaxIpcNameLength)
+        text.fail("configuration " + std::to_string(configs.size()) +
+                  ": an instance name longer than " + std::to_string(kMaxIpcNameLength) +
+                  " characters (no \":\" after it)");
+      name += static_cast<char>(text.get());
+    }
+    if (text.get() == EOF) break;  // no ":" before the end of the file
     int version = 0;
-    if (!(in >> version)) {
-      std::cerr << "Warning: IPC file " << fileName << ": entry \"" << name
-                << "\" has no version number; the rest of the file is ignored\n";
+    const Version read = readVersion(text, version);
+    if (read != Version::Read) {
+      text.warn("entry " + osvo::quoteForMessage(name) +
+                (read == Version::Missing ? " has no version number"
+                                          : " has a version number out of range") +
+                "; the rest of the file is ignored");
       pending = false;
       break;
     }
-    char sep = 0;
-    if (!(in >> sep)) break;        // the file ends inside the configuration
+    if (text.skipSpace() == EOF) break;  // the file ends inside the configuration
+    const int sep = text.get();
     cfg->versions[name] = version;  // a repeated name takes the later version
     if (sep == '}') {
-      double ipc = 0;
-      // A missing IPC value counts as 0; reading goes on with what follows.
-      if (!(in >> ipc)) {
-        ipc = 0;
-        in.clear();
-      }
-      cfg->ipc = ipc;
+      cfg->ipc = readIpcValue(text, configs.size());
       configs.push_back(std::move(cfg));
       cfg = std::make_unique<Config>();
-      ++number;
       pending = false;
     }
   }
   if (pending)
-    std::cerr << "Warning: IPC file " << fileName << ": configuration " << number
-              << " is not closed by \"}\" before the end of the file; it is dropped\n";
+    text.warn("configuration " + std::to_string(configs.size()) +
+              " is not closed by \"}\" before the end of the file; it is dropped");
+  return configs;
 }
 
-void DB::reconcileConfigs(const std::string& fileName, size_t first) {
-  std::unordered_set<std::string> names;
-  for (CktInstance* inst : design->instList) names.insert(CoarsePlacement::instanceName(inst));
+void DB::ipcparser() {
+  if (ipcFile_.empty()) {
+    // Without an IPC file the machine has one configuration: every block in
+    // version 0 (names enter the empty map on their first lookup), IPC 1.
+    auto cfg = std::make_unique<Config>();
+    cfg->ipc = 1.0;
+    configs_.push_back(std::move(cfg));
+    invalidateVersionCache();
+    return;
+  }
+  std::ifstream in;
+  const std::string problem = osvo::openInputFile(ipcFile_, in);
+  if (!problem.empty())
+    throw osvo::Error("Error: cannot read IPC file " + ipcFile_ + ": " + problem + "\n");
+  configs_ = readIpcConfigs(in, ipcFile_);
+  if (configs_.empty())
+    throw osvo::Error("Error: IPC file " + ipcFile_ + " holds no complete configuration\n");
+  reconcileConfigs();
+  invalidateVersionCache();
+}
 
-  for (size_t c = first; c < configs.size(); ++c) {
-    auto& versions = configs[c]->versions;
+void DB::reconcileConfigs() {
+  std::unordered_set<std::string> names;
+  for (CktInstance* inst : design_->instList) names.insert(CoarsePlacement::instanceName(inst));
+
+  for (std::size_t c = 0; c < configs_.size(); ++c) {
+    auto& versions = configs_[c]->versions;
     // Entries that name no block of the design cannot select anything.
     for (auto it = versions.begin(); it != versions.end();) {
       if (names.count(it->first)) {
         ++it;
         continue;
       }
-      std::cerr << "Warning: IPC file " << fileName << ", configuration " << c - first
-                << ": entry \"" << it->first
-                << "\" names no instance of the design; the entry is dropped\n";
+      std::cout.flush();
+      std::cerr << "Warning: IPC file " << ipcFile_ << ", configuration " << c << ": entry "
+                << osvo::quoteForMessage(it->first)
+                << " names no instance of the design; the entry is dropped\n";
       it = versions.erase(it);
     }
     // Version numbers count from the instance's own first version.
-    for (CktInstance* inst : design->instList) {
+    for (CktInstance* inst : design_->instList) {
       const std::string& name = CoarsePlacement::instanceName(inst);
       auto it = versions.find(name);
-      if (it == versions.end())
+      if (it == versions.end()) {
         versions[name] = inst->versionOffset;
-      else
-        it->second += inst->versionOffset;
+      } else {
+        // Kept inside the int range; a sum beyond it names no version and is
+        // refused below.
+        const long long v = static_cast<long long>(it->second) + inst->versionOffset;
+        it->second = static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
+      }
     }
-    for (CktInstance* inst : design->instList) {
+    for (CktInstance* inst : design_->instList) {
       const std::string& name = CoarsePlacement::instanceName(inst);
-      int v = versions[name];
-      int count = static_cast<int>(inst->master->versions.size());
+      const int v = versions[name];
+      const int count = static_cast<int>(inst->master->versions.size());
       if (v < 0 || v >= count)
-        stopRun("Error: IPC file " + fileName + ", configuration " + std::to_string(c - first) +
-                ": instance \"" + name + "\" has no version " + std::to_string(v) + " (it has " +
-                std::to_string(count) + ")");
+        throw osvo::Error("Error: IPC file " + ipcFile_ + ", configuration " + std::to_string(c) +
+                          ": instance \"" + name + "\" has no version " + std::to_string(v) +
+                          " (it has " + std::to_string(count) + ")\n");
     }
   }
 }

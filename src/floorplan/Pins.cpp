@@ -3,6 +3,7 @@
 // block closest to that source point.
 #include <algorithm>
 
+#include "flat/PinGeometry.h"
 #include "floorplan/DB.h"
 
 using CoarsePlacement::CktInstance;
@@ -11,44 +12,11 @@ using CoarsePlacement::CktPin;
 
 void DB::translate(Point p, CktPin* pin) {
   CktInstance* inst = pin->inst;
-  double w = getNodeWidth(inst);
-  double h = getNodeHeight(inst);
-  // A block without extent in one direction keeps its pins on its centre line.
-  double u = w != 0.0 ? (p.x - inst->loc.x) / w - 0.5 : 0.0;
-  double v = h != 0.0 ? (p.y - inst->loc.y) / h - 0.5 : 0.0;
-  int o = inst->orient;
-  // The offset is the point turned back by the block's orientation, so that the
-  // pin position (which turns the offset with CP::translate) gives the point
-  // again. A mirrored orientation is its own inverse; a rotation is undone by
-  // the opposite rotation.
-  double ox = 0;
-  double oy = 0;
-  if (o > 3) {
-    CP::translate(o, u, v, ox, oy);
-  } else {
-    switch (o) {
-      case 0:
-        ox = u;
-        oy = v;
-        break;
-      case 1:
-        ox = v;
-        oy = -u;
-        break;
-      case 2:
-        ox = -u;
-        oy = -v;
-        break;
-      case 3:
-        ox = -v;
-        oy = u;
-        break;
-      default:
-        break;
-    }
-  }
-  pin->offset.x = std::clamp(ox, -0.5, 0.5);
-  pin->offset.y = std::clamp(oy, -0.5, 0.5);
+  const CoarsePlacement::ThreeDLoc offset =
+      CoarsePlacement::offsetAt(CoarsePlacement::TwoDLoc(p.x, p.y), inst->loc, getNodeWidth(inst),
+                                getNodeHeight(inst), inst->orient);
+  pin->offset.x = offset.x;
+  pin->offset.y = offset.y;
 }
 
 namespace {
@@ -69,10 +37,10 @@ double clampInto(double t, double lo, double size) {
 }  // namespace
 
 void DB::assignPins() {
-  if (!timingOn && design->mode == 0) return;
-  CktInstance* top = design->topInst;
+  if (!timingOn_ && design_->mode == CoarsePlacement::DesignMode::WireLength) return;
+  CktInstance* top = design_->topInst;
 
-  for (CktNet* net : design->netList) {
+  for (CktNet* net : design_->netList) {
     CktPin* source = net->source;
     if (!source) continue;
 

@@ -31,8 +31,7 @@ void checkNetPin(const std::vector<CktInstance*>& nodes, const NetPinRef* netPin
 }  // namespace
 
 void DB::plot(const char* fileName, double area, double whitespace, double aspectRatio,
-              double cycle, double /*wireLength*/, bool /*unused*/, bool drawCriticalNets,
-              bool labels) {
+              double cycle, bool drawCriticalNets, bool labels) {
   std::cout << "OutPut Plot file is " << fileName << "\n";
   std::ofstream out(fileName, std::ios::trunc);
   if (!out) {
@@ -40,8 +39,8 @@ void DB::plot(const char* fileName, double area, double whitespace, double aspec
     std::cerr << "Warning: cannot open plot file " << fileName << "; no plot is written\n";
     return;
   }
-  CktInstance* top = design->topInst;
-  const auto& nodes = design->instList;
+  CktInstance* top = design_->topInst;
+  const auto& nodes = design_->instList;
   double chipW = top ? getNodeWidth(top) : 0.0;
   double chipH = top ? getNodeHeight(top) : 0.0;
 
@@ -68,7 +67,7 @@ void DB::plot(const char* fileName, double area, double whitespace, double aspec
       }
     }
     // A critical net is labelled at its source pin (its first pin without one).
-    for (CktNet* net : design->netList) {
+    for (CktNet* net : design_->netList) {
       if (net->weight < kCriticalWeight || net->pins.empty()) continue;
       CktPin* pin = net->source ? net->source : net->pins[0];
       if (pin->inst != top) {
@@ -102,7 +101,7 @@ void DB::plot(const char* fileName, double area, double whitespace, double aspec
   out << "EOF\n";
 
   if (drawCriticalNets) {
-    for (CktNet* net : design->netList) {
+    for (CktNet* net : design_->netList) {
       if (net->weight < kCriticalWeight) continue;
       // The centre of the star is the mean position of the net's block pins;
       // pins on the chip boundary are drawn as rays from it too.
@@ -129,4 +128,10 @@ void DB::plot(const char* fileName, double area, double whitespace, double aspec
     }
   }
   out << "EOF\n\npause -1 'Press any key' \n";
+  // A full disk or a device that refuses the text loses the script: say so.
+  out.close();
+  if (!out) {
+    std::cout.flush();
+    std::cerr << "Warning: the plot file " << fileName << " could not be written completely\n";
+  }
 }

@@ -1,17 +1,27 @@
 #include "options/OptionDefaults.h"
 
-#include <cstdlib>
+#include <filesystem>
 #include <iostream>
+#include <sstream>
 #include <string>
+#include <system_error>
 
 #include "options/ShellQuote.h"
+#include "support/Error.h"
+
+namespace {
+// The option file is echoed through the shell before it is read: only a
+// regular file of at most this many bytes is shown.
+constexpr std::uintmax_t kMaxOptionFileSize = 1 << 20;
+}  // namespace
 
 void OptionDefaults::checkQuadruples() const {
   if (length_ % 4 == 0) return;
-  std::cerr << "Error in the default option initialize array, "
-            << "options does not appear in quadruple\n";
-  dumpDefaultOptions(std::cerr);
-  std::exit(1);
+  std::ostringstream message;
+  message << "Error in the default option initialize array, "
+          << "options does not appear in quadruple\n";
+  dumpDefaultOptions(message);
+  throw osvo::Error(message.str());
 }
 
 void OptionDefaults::setDefaultOptionMap() {
@@ -34,13 +44,28 @@ void OptionDefaults::setAllDefaultOption() {
 void OptionDefaults::processOptionFile() {
   const std::string fileName = ReadParam::getOption("-readOptionFile");
   if (fileName.empty()) return;
+  // A file that does not exist is reported by the echo and the reader; anything
+  // else that is not a small regular file (a directory, a device, an endless
+  // pipe) is refused before the shell would copy it out.
+  std::error_code ec;
+  const auto kind = std::filesystem::status(fileName, ec);
+  if (!ec && std::filesystem::exists(kind)) {
+    if (std::filesystem::is_directory(kind))
+      throw osvo::Error("Error: option file " + fileName + " is a directory\n");
+    if (!std::filesystem::is_regular_file(kind))
+      throw osvo::Error("Error: option file " + fileName + " is not a regular file\n");
+    const std::uintmax_t size = std::filesystem::file_size(fileName, ec);
+    if (ec || size > kMaxOptionFileSize)
+      throw osvo::Error("Error: option file " + fileName + " is larger than " +
+                        std::to_string(kMaxOptionFileSize) + " bytes\n");
+  }
   std::cout << "Read in Option file\n------" << std::endl;
   // The name comes from the user: it is quoted so that the shell sees it as one
   // plain word, and "--" keeps a name that begins with "-" from being an option.
   const std::string command = "cat -- " + osvo::shellQuote(fileName);
   std::cout.flush();
   // The echo is informative only: whatever cat reports, the file is read below.
-  [[maybe_unused]] const int status = std::system(command.c_str());
+  [[maybe_unused]] const int echoed = std::system(command.c_str());
   std::cout << "---------\n";
   ReadParam::readOptFile(fileName);
 }

@@ -13,17 +13,19 @@ class OptionDefaults {
       : table_(table), length_(length), map_(map) {}
 
   // Fills the map of known options and makes ReadParam range-check against it.
-  // Ends the process with status 1 when the table is not made of quadruples.
+  // A table that is not made of quadruples throws an osvo::Error.
   void setDefaultOptionMap();
   // Gives every option that reads as empty its non-empty default.
   void setAllDefaultOption();
-  // Echoes and reads the option file named by "-readOptionFile", if any.
+  // Echoes and reads the option file named by "-readOptionFile", if any. A
+  // file that exists but is not a regular file of sensible size is refused
+  // (osvo::Error) before it is echoed.
   void processOptionFile();
   // Prints the table, one block per option.
   void dumpDefaultOptions(std::ostream& out) const;
 
  private:
-  // Reports a table that is not made of quadruples and ends the process.
+  // Refuses a table that is not made of quadruples.
   void checkQuadruples() const;
 
   const char* const* table_;

@@ -5,6 +5,8 @@
 #include <iostream>
 #include <sstream>
 
+#include "support/Numbers.h"
+
 namespace {
 
 // Both texts converted by the option type ("i": base-10 integer from the
@@ -42,6 +44,11 @@ bool OptionRange::intervalRangeCheck(const std::string& type, const std::string&
               << " val = " << value << "\n";
     return true;
   }
+  // Bounds compare numbers: a value that is not wholly a number of the type
+  // ("abc", "20abc", "0.5" for an integer) fails like one out of range.
+  double number = 0;
+  if (type == "i" ? !osvo::isDecimalInteger(value) : !osvo::parseDecimalNumber(value, number))
+    return false;
   const bool lowerOpen = !range.empty() && range[0] == '(';
 
   // Lower bound: from the first character past the opening bracket and blanks

@@ -12,6 +12,8 @@ class OptionRange {
   static bool rangeCheck(const std::string& type, const std::string& range,
                          const std::string& value);
   // Only the interval branch of rangeCheck ("[lo, hi]", "(lo hi)", "(0, )"...).
+  // The value must be wholly a decimal number of the type (for "f" a finite
+  // one) to be admitted at all.
   static bool intervalRangeCheck(const std::string& type, const std::string& range,
                                  const std::string& value);
   // Only the enumeration branch of rangeCheck (blank-separated words).

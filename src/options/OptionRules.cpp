@@ -1,9 +1,10 @@
 #include "options/OptionRules.h"
 
-#include <cstdlib>
 #include <iostream>
+#include <sstream>
 
 #include "options/ReadParam.h"
+#include "support/Error.h"
 
 std::string OptionRules::readToken(int& pos) {
   std::string token;
@@ -25,14 +26,12 @@ void OptionRules::processRules() {
     depth_ = 0;
     std::string token = readToken(pos);
     if (token != "begin_rule") {
-      std::cerr << "begin_rule expected in rules\n" << token << " is read instead\n";
-      std::exit(1);
+      throw osvo::Error("begin_rule expected in rules\n" + token + " is read instead\n");
     }
     process_statement(pos, 1);
     token = readToken(pos);
     if (token != "end_rule") {
-      std::cerr << "end_rule expected in rules\n" << token << " is read instead\n";
-      std::exit(1);
+      throw osvo::Error("end_rule expected in rules\n" + token + " is read instead\n");
     }
   }
 }
@@ -52,10 +51,11 @@ void OptionRules::process_statement(int& pos, int exec) {
   } else if (keyword == "nil") {
     process_nil(pos, exec);
   } else {
-    std::cerr << "Unrecognize key word is expected in rules\n";
-    std::cerr << "Dump current parsed rule:\n";
-    dumpCurrentParsedRule(std::cerr);
-    std::exit(1);
+    std::ostringstream message;
+    message << "Unrecognize key word is expected in rules\n"
+            << "Dump current parsed rule:\n";
+    dumpCurrentParsedRule(message);
+    throw osvo::Error(message.str());
   }
 }
 
@@ -85,8 +85,7 @@ void OptionRules::process_set(int& pos, int exec) {
 void OptionRules::process_exit(int& pos, int exec) {
   const std::string message = readArgument(pos);
   if (exec == 0) return;
-  std::cerr << message << "\n";
-  std::exit(1);
+  throw osvo::Error(message + "\n");
 }
 
 void OptionRules::process_print(int& pos, int exec) {

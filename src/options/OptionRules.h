@@ -15,7 +15,8 @@ class OptionRules {
   // `tokens` holds `length` strings; borrowed for the lifetime of the object.
   OptionRules(const char* const* tokens, int length) : tokens_(tokens), length_(length) {}
 
-  // Runs every rule once, in order. Malformed rules end the process with status 1.
+  // Runs every rule once, in order. A rule's "exit" and malformed rules throw an
+  // osvo::Error (status 1) carrying their message.
   void processRules();
   // Reads one statement starting at token `pos`, advancing `pos` past it, and
   // carries it out only when `exec` is not 0.

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "options/OptionRange.h"
+#include "support/WordReader.h"
 
 std::vector<std::string> ReadParam::argument;
 std::map<std::string, std::string> ReadParam::cmdOption;
@@ -11,9 +12,9 @@ const OptionTypeRangeMap* ReadParam::defaultOptionMap = nullptr;
 
 namespace {
 
-void reportIncompleteKey(const std::string& key) {
-  std::cerr << "Unexpected end of file encountered!\n";
-  std::cerr << "Option " << key << " is not complete\n";
+// A key whose value is missing because `source` ends right after it.
+void reportIncompleteKey(const std::string& key, const std::string& source) {
+  std::cerr << "Option " << key << " is not complete: " << source << " ends before its value\n";
 }
 
 }  // namespace
@@ -26,7 +27,7 @@ void ReadParam::read(int argc, char** argv) {
       // A key always takes the next word as its value, even one that begins
       // with "-" (negative numbers).
       if (i + 1 >= argc) {
-        reportIncompleteKey(word);
+        reportIncompleteKey(word, "the command line");
         return;
       }
       setOption(word, argv[i + 1] ? argv[i + 1] : "");
@@ -44,12 +45,17 @@ void ReadParam::readOptFile(const std::string& fileName) {
     std::cerr << "Can not open option file " << fileName << std::endl;
     return;
   }
+  readOptStream(in, fileName);
+}
+
+void ReadParam::readOptStream(std::istream& in, const std::string& fileName) {
+  osvo::WordReader words(in, fileName);
   std::string word;
-  while (in >> word) {
+  while (words.next(word)) {
     if (word.size() <= 1 || word[0] != '-') continue;
     std::string value;
-    if (!(in >> value)) {
-      reportIncompleteKey(word);
+    if (!words.next(value)) {
+      reportIncompleteKey(word, "option file " + fileName);
       return;
     }
     // The command line and earlier lines of the file take precedence.

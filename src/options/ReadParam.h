@@ -3,6 +3,7 @@
 // beginning with "-" and a value kept as text. Every other part of the program
 // reads an option by key through ReadParam::getOption and converts the text
 // itself; an option that was never set reads as the empty text.
+#include <istream>
 #include <map>
 #include <ostream>
 #include <string>
@@ -29,6 +30,9 @@ class ReadParam {
   static void read(int argc, char** argv);
   // Reads "-key value" pairs from a file; keys already stored keep their value.
   static void readOptFile(const std::string& fileName);
+  // The same from a stream; `fileName` names it in messages. A word longer than
+  // osvo::WordReader::kMaxWordLength throws an osvo::Error naming file and line.
+  static void readOptStream(std::istream& in, const std::string& fileName);
   // The value of `key`, or the empty text when it is not stored.
   static std::string getOption(const std::string& key);
   // Validates and stores a value; rejected values leave the store unchanged.

@@ -3,30 +3,31 @@
 #include <climits>
 #include <cmath>
 #include <iostream>
-#include <memory>
 #include <sstream>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
-#include "options/ReadParam.h"
+#include "flat/PipelineClock.h"
 #include "pipeline/NetIPCWeighting.h"
 #include "pipeline/PipeInput.h"
-#include "support/Assert.h"
+#include "support/Error.h"
+#include "support/InputFile.h"
+#include "support/Numbers.h"
 
 using namespace CoarsePlacement;
-using pipeline::fatalInputError;
-using pipeline::parseDecimalNumber;
 using pipeline::PipeInput;
 
 namespace {
 
-// Usable part of a clock cycle is 1000 / f - 46 ps; it must hold at least one
-// whole picosecond (the path latencies are taken modulo its integer part) and
-// stay well inside the int range.
+// The usable cycle must hold at least one whole picosecond (the path latencies
+// are taken modulo its integer part) and stay well inside the int range.
 constexpr double kMinUsableCycle = 1.0;
 constexpr double kMaxUsableCycle = 1e9;
+// Times of a block (ps) must fit an int, as its latency does.
+constexpr double kMaxBlockTime = 2147483647.0;
 
-std::string quoted(const std::string& s) {
+std::string inQuotes(const std::string& s) {
   return "\"" + s + "\"";
 }
 std::string ordinal(long long i) {
@@ -38,18 +39,41 @@ std::string shortNumber(double v) {
   return s.str();
 }
 
+bool usableClock(double ghz) {
+  if (!(ghz > 0)) return false;
+  const double usable = usableCyclePs(ghz);
+  return usable >= kMinUsableCycle && usable <= kMaxUsableCycle;
+}
+
+[[noreturn]] void clockError(const std::string& found) {
+  throw osvo::Error(
+      "Error: option -fix_freq must be a clock frequency in GHz from 0.000001 to 21.27 (the "
+      "usable cycle 1000 / f - 46 ps must be at least 1 ps); " +
+      found + "\n");
+}
+
+std::unique_ptr<std::istream> openFile(const std::string& name, const std::string& kind) {
+  auto in = std::make_unique<std::ifstream>();
+  const std::string problem = osvo::openInputFile(name, *in);
+  if (!problem.empty())
+    throw osvo::Error("Error: cannot read " + kind + " file " + inQuotes(name) + ": " + problem +
+                      "\n");
+  return in;
+}
+
 // Builds one design. The design under construction is owned here until it is
-// handed to the caller, so a fatal input error can release it before the
-// process ends.
+// handed to the caller; an error releases it on the way out.
 class PipeBuilder {
  public:
-  PipeBuilder(std::string descriptionFile, std::string cycleFile)
+  PipeBuilder(std::string descriptionFile, std::string cycleFile, const PipeOptions& options,
+              const PipeFileOpener& open)
       : descFile_(std::move(descriptionFile)),
         cycleFile_(std::move(cycleFile)),
-        design_(std::make_unique<FlatDesign>()),
-        desc_([this] { design_.reset(); }) {}
+        options_(options),
+        open_(open),
+        design_(std::make_unique<FlatDesign>()) {}
 
-  FlatDesign* build();
+  std::unique_ptr<FlatDesign> build();
 
  private:
   struct BlockRecord {
@@ -62,13 +86,15 @@ class PipeBuilder {
   };
 
   void makeRoot();
-  BlockRecord readBlockRecord(int i, int n);
-  void addBlock(const BlockRecord& rec);
+  BlockRecord readBlockRecord(PipeInput& in, int i, int n);
+  void addBlock(PipeInput& in, const BlockRecord& rec);
+  void checkTotalSize(PipeInput& in) const;
   void readNets();
-  void readPaths();
-  void readUsableCycle(double& usable, int& whole);
+  void readPaths(PipeInput& in);
+  // Warns about anything left in `in` after its last declared record.
+  static void warnAboutTrailingText(PipeInput& in, const std::string& records);
 
-  size_t lookupBlock(const std::string& name, const PipeInput& in);
+  size_t lookupBlock(const std::string& name, const PipeInput& in) const;
   CktPin* makePin(size_t block, PortDir dir, bool driver);
   CktNet* makeNet(const std::string& name);
   static void connect(CktNet* net, CktPin* pin);
@@ -76,36 +102,44 @@ class PipeBuilder {
 
   std::string descFile_;
   std::string cycleFile_;
+  PipeOptions options_;
+  const PipeFileOpener& open_;
   std::unique_ptr<FlatDesign> design_;
-  PipeInput desc_;
-  bool pathVariant_ = false;
+  // Block index and description line of every block name.
+  std::unordered_map<std::string, std::pair<size_t, int>> blocks_;
 };
 
-FlatDesign* PipeBuilder::build() {
-  pathVariant_ = ReadParam::getOption("-pipe") == "1";
-  design_->mode = pathVariant_ ? 1 : 0;
+std::unique_ptr<FlatDesign> PipeBuilder::build() {
+  design_->mode = options_.pathVariant ? DesignMode::PipelineModel : DesignMode::WireLength;
   makeRoot();
 
-  desc_.open(descFile_, "description");
+  std::unique_ptr<std::istream> descStream = open_(descFile_, "description");
+  PipeInput desc(*descStream, descFile_);
   std::cout << "Opened file " << descFile_ << std::endl;
 
-  const int n = desc_.readCount("the number of blocks (a non-negative integer)", 0);
+  const int n = desc.readCount("the number of blocks (a non-negative integer)", 0);
   for (int i = 0; i < n; ++i) {
-    BlockRecord rec = readBlockRecord(i, n);
-    addBlock(rec);
+    BlockRecord rec = readBlockRecord(desc, i, n);
+    addBlock(desc, rec);
     std::cout << rec.name << std::endl;
   }
+  checkTotalSize(desc);
 
-  if (pathVariant_)
-    readPaths();
-  else
+  if (options_.pathVariant) {
+    readPaths(desc);
+    warnAboutTrailingText(desc,
+                          "the " + std::to_string(design_->pathList.size()) + " declared paths");
+  } else {
+    warnAboutTrailingText(desc, "the " + std::to_string(n) + " declared blocks");
+    descStream.reset();
     readNets();
+  }
 
   // Ports were added after the versions were made: give every version its pad
   // location per port again, as the flat model expects.
   for (CktMaster* m : design_->masterList)
     for (CktVersion* v : m->versions) v->generatePortLocations();
-  return design_.release();
+  return std::move(design_);
 }
 
 void PipeBuilder::makeRoot() {
@@ -125,42 +159,57 @@ void PipeBuilder::makeRoot() {
   design_->topInst = top;  // the design now owns both the top instance and the root
 }
 
-PipeBuilder::BlockRecord PipeBuilder::readBlockRecord(int i, int n) {
+PipeBuilder::BlockRecord PipeBuilder::readBlockRecord(PipeInput& in, int i, int n) {
   BlockRecord rec;
-  rec.name = desc_.readName("the name of block " + ordinal(i) + " of " + std::to_string(n));
-  const std::string of = " of block " + quoted(rec.name) + " (a number)";
-  rec.area = desc_.readNumber("the area" + of);
-  rec.aspect = desc_.readNumber("the aspect ratio" + of);
-  if (!pathVariant_)
-    desc_.readCount(
-        "the integer field after the aspect ratio of block " + quoted(rec.name) + " (an integer)",
-        INT_MIN);
-  rec.delay = desc_.readNumber("the delay" + of);
-  if (!pathVariant_) {
-    rec.tco = desc_.readNumber("the clock-to-output time" + of);
-    rec.tsu = desc_.readNumber("the set-up time" + of);
+  rec.name = in.readName("the name of block " + ordinal(i) + " of " + std::to_string(n));
+  const std::string block = "block " + inQuotes(rec.name);
+  const int line = in.line();
+  if (auto known = blocks_.find(rec.name); known != blocks_.end())
+    in.fail(block + " is named twice: on line " + std::to_string(known->second.second) +
+            " and on line " + std::to_string(line));
+  blocks_.emplace(rec.name, std::make_pair(design_->masterList.size(), line));
+
+  const std::string of = " of " + block;
+  rec.area = in.readNumber("the area" + of);
+  rec.aspect = in.readNumber("the aspect ratio" + of);
+  if (!options_.pathVariant)
+    in.readCount("the integer field after the aspect ratio" + of + " (an integer)", INT_MIN);
+  rec.delay = in.readNumber("the delay" + of);
+  if (!options_.pathVariant) {
+    rec.tco = in.readNumber("the clock-to-output time" + of);
+    rec.tsu = in.readNumber("the set-up time" + of);
   }
 
-  const std::string block = "block " + quoted(rec.name);
   if (rec.area <= 0)
-    desc_.fail(block + " has a non-positive area (" + shortNumber(rec.area) +
-               "); areas must be positive");
+    in.fail(block + " has a non-positive area (" + shortNumber(rec.area) +
+            "); areas must be positive");
   if (rec.aspect <= 0)
-    desc_.fail(block + " has a non-positive aspect ratio (" + shortNumber(rec.aspect) +
-               "); aspect ratios must be positive");
-  // The latency is the delay truncated to an int.
-  if (!(std::fabs(rec.delay) < 2147483648.0))
-    desc_.fail(block + " has a delay too large to count as a latency");
+    in.fail(block + " has a non-positive aspect ratio (" + shortNumber(rec.aspect) +
+            "); aspect ratios must be positive");
+  const std::pair<const char*, double> times[] = {
+      {"delay", rec.delay}, {"clock-to-output time", rec.tco}, {"set-up time", rec.tsu}};
+  for (const auto& [name, value] : times) {
+    if (value < 0)
+      in.fail(block + " has a negative " + name + " (" + shortNumber(value) +
+              "); times cannot be negative");
+    // The latency is the delay truncated to an int; the other times keep to
+    // the same bound, so that sums of times along a path stay finite.
+    if (value > kMaxBlockTime)
+      in.fail(block + " has a " + name + " too large (at most 2147483647 ps)");
+  }
   return rec;
 }
 
-void PipeBuilder::addBlock(const BlockRecord& rec) {
+void PipeBuilder::addBlock(PipeInput& in, const BlockRecord& rec) {
   // Net variant: mm^2 and ps in the file, um^2 and ns in the design.
   // Path variant: um^2 and ps, stored as read.
-  const double area = pathVariant_ ? rec.area : rec.area * 1000000;
-  if (!std::isfinite(area * rec.aspect)) desc_.fail("block " + quoted(rec.name) + " is too large");
+  const double area = options_.pathVariant ? rec.area : rec.area * 1000000;
   const double width = std::sqrt(area * rec.aspect);
   const double height = area / width;
+  if (!std::isfinite(area)) in.fail("block " + inQuotes(rec.name) + " has an area too large");
+  if (!(width > 0 && width < HUGE_VAL) || !(height > 0 && height < HUGE_VAL))
+    in.fail("block " + inQuotes(rec.name) + " gets a width of " + shortNumber(width) +
+            " and a height of " + shortNumber(height) + "; sizes must be positive and finite");
 
   auto* master = new CktMaster;
   master->name = rec.name;
@@ -171,7 +220,7 @@ void PipeBuilder::addBlock(const BlockRecord& rec) {
   auto* v = new CktVersion(master, -1, height, width, area);
   v->index = 0;
   v->type = 1;
-  if (pathVariant_) {
+  if (options_.pathVariant) {
     v->delay = rec.delay;
     v->latency = static_cast<int>(rec.delay);
   } else {
@@ -191,16 +240,31 @@ void PipeBuilder::addBlock(const BlockRecord& rec) {
   design_->instList.push_back(inst);
 }
 
-size_t PipeBuilder::lookupBlock(const std::string& name, const PipeInput& in) {
-  FlatDesign* fd = design_.get();
-  size_t f = 0;
-  while (f < fd->masterList.size() && fd->masterList[f]->name != name) ++f;
-  if (f >= fd->masterList.size()) {
-    std::cout.flush();
-    std::cerr << "Error: " << in.fileName() << ": unknown block " << quoted(name) << std::endl;
+void PipeBuilder::checkTotalSize(PipeInput& in) const {
+  // Every packing fits in the blocks' widths side by side and heights stacked,
+  // and the outline allows at most twice the block area: all of it must stay
+  // finite for areas and wire lengths to be.
+  double widths = 0;
+  double heights = 0;
+  for (const CktMaster* m : design_->masterList) {
+    widths += m->versions[0]->width;
+    heights += m->versions[0]->height;
   }
-  OSVO_ASSERT(f < fd->masterList.size());
-  return f;
+  if (!std::isfinite(4 * widths * heights))
+    in.fail("the blocks are too large together: the sizes of their packings would not be finite");
+}
+
+void PipeBuilder::warnAboutTrailingText(PipeInput& in, const std::string& records) {
+  if (in.atEnd()) return;
+  std::cout.flush();
+  std::cerr << "Warning: " << in.where() << ": text after the last of " << records
+            << " is ignored\n";
+}
+
+size_t PipeBuilder::lookupBlock(const std::string& name, const PipeInput& in) const {
+  auto found = blocks_.find(name);
+  if (found == blocks_.end()) in.fail("unknown block " + inQuotes(name));
+  return found->second.first;
 }
 
 CktPin* PipeBuilder::makePin(size_t block, PortDir dir, bool driver) {
@@ -236,17 +300,16 @@ void PipeBuilder::connect(CktNet* net, CktPin* pin) {
 }
 
 void PipeBuilder::readNets() {
-  desc_.close();
   std::cout << "Opening " << cycleFile_ << std::endl;
-  PipeInput cycle([this] { design_.reset(); });
-  cycle.open(cycleFile_, "cycle");
+  std::unique_ptr<std::istream> stream = open_(cycleFile_, "cycle");
+  PipeInput cycle(*stream, cycleFile_);
 
   const int m = cycle.readCount("the number of nets (a non-negative integer)", 0);
   for (int i = 0; i < m; ++i) {
     const int p = cycle.readCount(
         "the pin count of net " + ordinal(i) + " of " + std::to_string(m) + " (at least 1)", 1);
     const std::string name = cycle.readName("the name of net " + ordinal(i));
-    const std::string driverName = cycle.readName("the driving block of net " + quoted(name));
+    const std::string driverName = cycle.readName("the driving block of net " + inQuotes(name));
     const size_t driver = lookupBlock(driverName, cycle);
 
     CktPin* out = makePin(driver, OUT_PORT, true);
@@ -257,7 +320,7 @@ void PipeBuilder::readNets() {
 
     for (int k = 1; k < p; ++k) {
       const std::string sinkName =
-          cycle.readName("sink block " + std::to_string(k) + " of net " + quoted(name));
+          cycle.readName("sink block " + std::to_string(k) + " of net " + inQuotes(name));
       const size_t sink = lookupBlock(sinkName, cycle);
       CktPin* in = makePin(sink, IN_PORT, false);
       connect(net, in);
@@ -265,64 +328,46 @@ void PipeBuilder::readNets() {
       in->outDelay = 0;
     }
   }
-  cycle.close();
+  warnAboutTrailingText(cycle, "the " + std::to_string(m) + " declared nets");
 }
 
-void PipeBuilder::readUsableCycle(double& usable, int& whole) {
-  const std::string text = ReadParam::getOption("-fix_freq");
-  double f = 0;
-  bool ok = parseDecimalNumber(text, f) && f > 0;
-  if (ok) {
-    usable = 1000.0 / f - 46.0;
-    ok = usable >= kMinUsableCycle && usable <= kMaxUsableCycle;
-  }
-  if (!ok) {
-    const std::string found = text.empty() ? "it is not set" : "found " + quoted(text);
-    fatalInputError(
-        "Error: option -fix_freq must be a clock frequency in GHz from 0.000001 to 21.27 "
-        "(the usable cycle 1000 / f - 46 ps must be at least 1 ps); " +
-            found,
-        [this] { design_.reset(); });
-  }
-  whole = static_cast<int>(usable);
-}
-
-void PipeBuilder::readPaths() {
+void PipeBuilder::readPaths(PipeInput& in) {
   FlatDesign* fd = design_.get();
-  const int loops = desc_.readCount("the number of loops (a non-negative integer)", 0);
+  const int loops = in.readCount("the number of loops (a non-negative integer)", 0);
   long long paths = 0;
   for (int k = 0; k < loops; ++k) {
-    paths +=
-        desc_.readCount("the number of paths of loop " + ordinal(k) + " (a positive integer)", 1);
-    if (paths > INT_MAX) desc_.fail("too many paths in the loops");
+    paths += in.readCount("the number of paths of loop " + ordinal(k) + " (a positive integer)", 1);
+    if (paths > INT_MAX) in.fail("too many paths in the loops");
     fd->loopEnd.push_back(static_cast<int>(paths - 1));
   }
 
-  double usable = 0;
-  int whole = 0;
-  readUsableCycle(usable, whole);
+  if (!usableClock(options_.clockGHz)) clockError("found " + shortNumber(options_.clockGHz));
+  const double usable = usableCyclePs(options_.clockGHz);
+  const int whole = static_cast<int>(usable);
 
   for (long long s = 0; s < paths; ++s) {
     const std::string path = "path " + ordinal(s) + " of " + std::to_string(paths);
-    const int blocks = desc_.readCount("the block count of " + path + " (at least 1)", 1);
-    size_t prev = lookupBlock(desc_.readName("block 1 of " + path), desc_);
+    const int blocks = in.readCount("the block count of " + path + " (at least 1)", 1);
+    size_t prev = lookupBlock(in.readName("block 1 of " + path), in);
     // The first block counts only with the part of its latency beyond whole
     // cycles; the last block does not count at all.
     long long delaySum = blockLatency(prev) % whole;
     std::vector<CktNet*> nets;
     for (int j = 1; j < blocks; ++j) {
-      const size_t cur = lookupBlock(desc_.readName("block " + ordinal(j) + " of " + path), desc_);
+      const size_t cur = lookupBlock(in.readName("block " + ordinal(j) + " of " + path), in);
       if (j != blocks - 1) delaySum += blockLatency(cur);
 
       CktPin* out = makePin(prev, BI_PORT, true);
-      CktPin* in = makePin(cur, BI_PORT, false);
+      CktPin* sink = makePin(cur, BI_PORT, false);
       CktNet* net = makeNet(fd->masterList[prev]->name + "_" + fd->masterList[cur]->name);
       connect(net, out);
-      connect(net, in);
+      connect(net, sink);
       nets.push_back(net);
       prev = cur;
     }
-    const double prob = desc_.readNumber("the probability of " + path + " (a number)");
+    const double prob = in.readNumber("the probability of " + path);
+    if (prob < 0 || prob > 1)
+      in.fail(path + " has the probability " + shortNumber(prob) + "; probabilities lie in [0, 1]");
     fd->pathList.push_back(std::move(nets));
     fd->pathProb.push_back(-prob);
     fd->pathBaseLatency.push_back(std::ceil(static_cast<double>(delaySum) / usable));
@@ -330,12 +375,26 @@ void PipeBuilder::readPaths() {
   }
 
   netIPCWeighting(fd);
-  desc_.close();
 }
 
 }  // namespace
 
-FlatDesign* pipeParser(std::string descriptionFile, std::string cycleFile) {
-  PipeBuilder builder(std::move(descriptionFile), std::move(cycleFile));
+std::unique_ptr<FlatDesign> pipeParser(const std::string& descriptionFile,
+                                       const std::string& cycleFile, const PipeOptions& options) {
+  return pipeParser(descriptionFile, cycleFile, options, openFile);
+}
+
+std::unique_ptr<FlatDesign> pipeParser(const std::string& descriptionFile,
+                                       const std::string& cycleFile, const PipeOptions& options,
+                                       const PipeFileOpener& open) {
+  PipeBuilder builder(descriptionFile, cycleFile, options, open);
   return builder.build();
+}
+
+double pipelineClockOption(const std::string& text) {
+  double ghz = 0;
+  if (text.empty()) clockError("it is not set");
+  if (!osvo::parseDecimalNumber(text, ghz) || !usableClock(ghz))
+    clockError("found " + inQuotes(text));
+  return ghz;
 }

@@ -5,14 +5,41 @@
 // ratio, delay and, in the net variant, set-up and clock-to-output times),
 // followed either by the nets, read from a separate cycle file (net variant), or
 // by loops of critical paths through the blocks with their probabilities (path
-// variant, option "-pipe" "1"). Every block becomes a master with one version
-// and one instance of it.
+// variant). Every block becomes a master with one version and one instance of
+// it.
+#include <functional>
+#include <istream>
+#include <memory>
 #include <string>
 
 #include "flat/FlatDesign.h"
 
+// What the reader needs besides its files: the variant (option "-pipe" "1"
+// selects the path variant) and, for the path variant, the clock in GHz
+// (option "-fix_freq").
+struct PipeOptions {
+  bool pathVariant = false;
+  double clockGHz = 0;
+};
+
+// Opens an input of the reader by name; `kind` ("description", "cycle") names
+// it in messages. Throws osvo::Error when it cannot be read.
+using PipeFileOpener =
+    std::function<std::unique_ptr<std::istream>(const std::string& name, const std::string& kind)>;
+
 // Builds the flat design described by `descriptionFile` (and, in the net
-// variant, `cycleFile`). The design is newly allocated and owned by the caller.
-// Unreadable input ends the process with status 1 after one line on standard
-// error; a block name that matches no block stops it through an assertion.
-CoarsePlacement::FlatDesign* pipeParser(std::string descriptionFile, std::string cycleFile);
+// variant, `cycleFile`). Bad input throws an osvo::Error naming the file and the
+// line (status 1); nothing half-built survives it.
+std::unique_ptr<CoarsePlacement::FlatDesign> pipeParser(const std::string& descriptionFile,
+                                                        const std::string& cycleFile,
+                                                        const PipeOptions& options);
+// The same, with the inputs handed out by `open` instead of the file system.
+std::unique_ptr<CoarsePlacement::FlatDesign> pipeParser(const std::string& descriptionFile,
+                                                        const std::string& cycleFile,
+                                                        const PipeOptions& options,
+                                                        const PipeFileOpener& open);
+
+// The clock of the path variant from the text of option "-fix_freq": a decimal
+// number f in GHz whose usable cycle 1000 / f - 46 ps holds at least 1 ps.
+// Throws the option's error otherwise.
+double pipelineClockOption(const std::string& text);

@@ -1,6 +1,5 @@
 #include "stage/Floorplan.h"
 
-#include <climits>
 #include <cmath>
 #include <iostream>
 #include <memory>
@@ -9,10 +8,10 @@
 #include "anneal/Annealer.h"
 #include "anneal/CommandLine.h"
 #include "floorplan/DB.h"
-#include "options/ReadParam.h"
 #include "stage/ProgressLine.h"
 #include "stage/StageReport.h"
 #include "support/Assert.h"
+#include "support/Error.h"
 #include "timing/FPTiming.h"
 
 using CoarsePlacement::FlatDesign;
@@ -36,43 +35,15 @@ Outline targetOutline(DB& db, const Command_Line& params) {
   return o;
 }
 
-// Seeds of the stage's annealers: "-annealSeed" plus the annealer's number when
-// the option is given, the clock (-1) otherwise.
-class AnnealSeeds {
- public:
-  explicit AnnealSeeds(unsigned maxRuns) {
-    const std::string text = ReadParam::getOption("-annealSeed");
-    if (text.empty()) return;
-    if (parseAnnealSeed(text, LONG_MAX - static_cast<long>(maxRuns), base_)) {
-      fixed_ = true;
-    } else {
-      std::cout.flush();
-      std::cerr << "Ignoring -annealSeed " << text
-                << ": not a non-negative integer in range; the annealers seed from the clock"
-                << std::endl;
-    }
-  }
-  long forAnnealer(unsigned k) const { return fixed_ ? base_ + static_cast<long>(k) : -1; }
-
- private:
-  bool fixed_ = false;
-  long base_ = 0;
-};
 // BIPS of a fitting run: the IPC of the configuration in force over the cycle
 // time, times the pipeline model's IPC factor for a pipeline design. A cycle
-// time that is not positive (no timing path, or no "-fix_freq" with timing off)
+// time that is not positive (no timing path)
 // or an IPC factor that overflowed leaves BIPS undefined; the run then counts
 // with 0 and says so on standard error instead of dividing by zero.
-double runBIPS(DB& db, double cycle, bool pipelineMode, unsigned run) {
-  OSVO_ASSERT(db.currentConfig >= 0 &&
-              static_cast<std::size_t>(db.currentConfig) < db.configs.size());
-  double inverseFactor = 1;
-  if (pipelineMode) {
-    double out = 0;
-    inverseFactor = db.evalHPWL(out);
-  }
+double runBIPS(DB& db, double cycle, bool pipelineMode, long long run) {
+  const double inverseFactor = pipelineMode ? db.inverseIpcFactor() : 1.0;
   double bips = 0;
-  if (computeBIPS(db.configs[db.currentConfig]->ipc, cycle, inverseFactor, bips)) return bips;
+  if (computeBIPS(db.currentIpc(), cycle, inverseFactor, bips)) return bips;
   std::cout.flush();
   std::cerr << "floorplan: run " << run << " has no defined BIPS (cycle time " << cycle;
   if (pipelineMode) std::cerr << ", inverse IPC factor " << inverseFactor;
@@ -80,31 +51,38 @@ double runBIPS(DB& db, double cycle, bool pipelineMode, unsigned run) {
   return 0;
 }
 
+void requireBlocks(const FlatDesign* design) {
+  OSVO_ASSERT(design != nullptr);
+  if (design->instList.empty())
+    throw osvo::Error("floorplan: the design has no blocks; nothing to floorplan\n");
+}
+
 }  // namespace
 
 int floorplan(FlatDesign* design) {
-  OSVO_ASSERT(design != nullptr);
-  if (design->instList.empty()) {
-    std::cout.flush();
-    std::cerr << "floorplan: the design has no blocks; nothing to floorplan" << std::endl;
-    return kStageNoBlocks;
-  }
+  requireBlocks(design);
+  return floorplan(design, readStageParams(design->mode));
+}
 
-  Command_Line params;
+int floorplan(FlatDesign* design, const StageParams& stage) {
+  requireBlocks(design);
+  const Command_Line& params = stage.annealer;
   const int required = params.flSuccess;
   // A run count that never reaches a fit (an outline the blocks cannot tile)
   // must not keep the program busy forever.
-  const unsigned maxRuns =
-      static_cast<unsigned>(required > 0 ? required : 1) * kStageRunBoundFactor;
-  const AnnealSeeds seeds(maxRuns);
-  const bool pipelineMode = design->mode == 1;
+  const long long maxRuns = stageRunBound(required);
+  const bool pipelineMode = design->mode == CoarsePlacement::DesignMode::PipelineModel;
+  // Where static timing does not give the cycle time, the clock does.
+  const bool cycleFromClock = params.timingOn == 0 || pipelineMode;
 
   RunStatistics stats;
   int startConfig = 0;
-  int status = kStageComplete;
+  int status = osvo::kExitSuccess;
   // The databases outlive their runs; they are released when the stage ends.
   std::vector<std::unique_ptr<DB>> databases;
   ProgressLine progress = ProgressLine::onStandardError();
+  // The annealers share one copy of the parameters.
+  Command_Line annealerParams = params;
 
   while (stats.successes < required) {
     if (stats.runs >= maxRuns) {
@@ -112,31 +90,38 @@ int floorplan(FlatDesign* design) {
       std::cout.flush();
       std::cerr << "floorplan: only " << stats.successes << " of " << stats.runs
                 << " runs fit the outline (" << required << " required); giving up" << std::endl;
-      status = kStageRunBoundReached;
+      status = osvo::kExitNoFit;
       break;
     }
-    const unsigned run = stats.runs + 1;
+    const long long run = stats.runs + 1;
     progress.erase();
 
-    databases.push_back(std::make_unique<DB>(design, static_cast<int>(params.maxWS),
-                                             params.timingOn != 0, startConfig, params.fixFreq,
-                                             params.verRate));
+    DatabaseParams dbParams;
+    dbParams.whitespace = static_cast<int>(params.maxWS);
+    dbParams.timingOn = params.timingOn != 0;
+    dbParams.configIdx = startConfig;
+    dbParams.fixFreq = params.fixFreq;
+    dbParams.verRate = params.verRate;
+    dbParams.ipcFile = stage.ipcFile;
+    dbParams.widthSpaceFile = stage.widthSpaceFile;
+    databases.push_back(std::make_unique<DB>(design, dbParams));
     DB& db = *databases.back();
-    std::cout << db.configs.size() << "\n";
+    std::cout << db.numConfigs() << "\n";
     Outline outline = targetOutline(db, params);
     std::cout << outline.nodesArea << "  " << outline.chipArea << " " << outline.width << " "
               << outline.height << "\n";
 
-    auto annealer = std::make_unique<Annealer>(&params, &db, seeds.forAnnealer(run - 1));
+    const long seed = stage.annealSeed >= 0 ? stage.annealSeed + static_cast<long>(run - 1) : -1;
+    auto annealer = std::make_unique<Annealer>(&annealerParams, &db, seed);
     if (progress.enabled()) {
       annealer->setProgressCallback([&](int tempStep, double temperature) {
-        progress.show(ProgressLine::text(run, maxRuns, static_cast<int>(stats.successes), required,
-                                         tempStep, temperature, stats.bestBIPS));
+        progress.show(ProgressLine::text(run, maxRuns, static_cast<long long>(stats.successes),
+                                         required, tempStep, temperature, stats.bestBIPS));
       });
     }
     annealer->go();
     progress.erase();
-    startConfig = db.currentConfig;
+    startConfig = db.currentConfig();
 
     // Measure the packing against the outline of the versions now in force.
     const double x = db.getXSize();
@@ -156,26 +141,28 @@ int floorplan(FlatDesign* design) {
       if (pipelineMode) db.assignPins();
       db.updateDelays(1);
 
-      double cycle = db.fixFreq;
-      if (params.timingOn != 0 && !pipelineMode) {
+      // The clock is a frequency in GHz: its cycle time is 1 / f ns.
+      double cycle = 0;
+      if (cycleFromClock) {
+        cycle = 1.0 / db.fixFreq();
+      } else {
         FPTiming timing;
         cycle = timing.perform_sta(&db, 0.0);
       }
       const double bips = runBIPS(db, cycle, pipelineMode, run);
       const bool best = stats.addSuccess(cycle, bips);
 
-      std::cout << "Configuration" << db.currentConfig << "\n";
-      if (params.timingOn != 0 || design->mode != 0) {
+      std::cout << "Configuration" << db.currentConfig() << "\n";
+      if (params.timingOn != 0 || pipelineMode) {
         std::cout << "Iteration: " << run << " cycle time: " << cycle << " BIPS: " << bips << "\n";
       } else {
-        double out = 0;
-        std::cout << "Iteration: " << run << " WL: " << db.evalHPWL(out) << "\n";
+        std::cout << "Iteration: " << run << " WL: " << db.wireLength() << "\n";
       }
       if (best) {
         printBestReport(std::cout, *design, stats.bestBIPS);
         if (params.plot) {
-          db.plot(params.outPlotFile.c_str(), area, whitespace, x / y, cycle, hpwl,
-                  !params.plotHide1, !params.plotHide2, !params.plotHide3);
+          db.plot(params.outPlotFile.c_str(), area, whitespace, x / y, cycle, !params.plotHide2,
+                  !params.plotHide3);
         }
       }
     }
@@ -183,7 +170,7 @@ int floorplan(FlatDesign* design) {
   }
 
   progress.erase();
-  stats.printSummary(std::cout, required);
+  stats.printSummary(std::cout);
   std::cout.flush();
   return status;
 }

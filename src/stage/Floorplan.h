@@ -3,14 +3,12 @@
 // a full annealing run) until the required number of runs fit the outline,
 // reports every fitting run and ends with averages and best values.
 #include "flat/FlatDesign.h"
+#include "stage/StageParams.h"
 
-// Results of the stage, used by the driver as the process exit status.
-constexpr int kStageComplete = 0;         // "-flSuccess" runs fit the outline
-constexpr int kStageNoBlocks = 1;         // the design has no block to place
-constexpr int kStageRunBoundReached = 2;  // gave up after too many runs that did not fit
-
-// The stage gives up after this many times "-flSuccess" runs.
-constexpr int kStageRunBoundFactor = 10;
-
-// Runs the whole stage on the design (borrowed). Returns one of the results above.
+// Runs the whole stage on the design (borrowed) with the stage's options read
+// from the option store. Returns osvo::kExitSuccess, or osvo::kExitNoFit when
+// it gave up after stageRunBound runs. A design without blocks and unusable
+// options or input files throw an osvo::Error.
 int floorplan(CoarsePlacement::FlatDesign* design);
+// The same with the parameters given.
+int floorplan(CoarsePlacement::FlatDesign* design, const StageParams& params);

@@ -28,8 +28,8 @@ void ProgressLine::erase() {
   shownWidth_ = 0;
 }
 
-std::string ProgressLine::text(unsigned run, unsigned maxRuns, int fits, int required, int step,
-                               double temperature, double bestBIPS) {
+std::string ProgressLine::text(long long run, long long maxRuns, long long fits, int required,
+                               int step, double temperature, double bestBIPS) {
   std::ostringstream s;
   s << "floorplan run " << run << " (at most " << maxRuns << "), " << fits << "/" << required
     << " fit, step " << step << ", T " << temperature << ", best BIPS " << bestBIPS;

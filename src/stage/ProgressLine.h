@@ -23,7 +23,7 @@ class ProgressLine {
   void erase();
 
   // The indicator's text for temperature step `step` of run `run`.
-  static std::string text(unsigned run, unsigned maxRuns, int fits, int required, int step,
+  static std::string text(long long run, long long maxRuns, long long fits, int required, int step,
                           double temperature, double bestBIPS);
 
  private:

@@ -1,33 +1,36 @@
 #pragma once
 // Bookkeeping and text of the floorplanning stage: the statistics kept across
 // runs, the per-path report of a new best run and the summary.
+#include <limits>
 #include <ostream>
 #include <string>
 
 #include "flat/FlatDesign.h"
 
-// Statistics over the runs of one stage.
+// Statistics over the runs of one stage. The minimums start above every
+// finite value, so any value a run reports lowers them.
 struct RunStatistics {
+  static constexpr double kNone = std::numeric_limits<double>::infinity();
   double areaSum = 0;
   double hpwlSum = 0;
   double whitespaceSum = 0;
-  double minArea = 1e100;
-  double minHPWL = 1e100;
-  double minWhitespace = 1e100;
-  double minCycle = 1e100;
+  double minArea = kNone;
+  double minHPWL = kNone;
+  double minWhitespace = kNone;
+  double minCycle = kNone;
   double bestBIPS = 0;
-  double timeSum = 0;  // nothing adds to it; the summary reports it as the average time
   double successes = 0;
-  unsigned runs = 0;
+  long long runs = 0;
 
   // Every run, fitting or not, enters its area, wire length and whitespace.
   void addRun(double area, double hpwl, double whitespace);
   // A fitting run enters its cycle time and BIPS. Returns true when the run
   // matches the best BIPS so far (within 1e-7), ties included.
   bool addSuccess(double cycle, double bips);
-  // The summary after the last run; the averages divide the sums over all runs
-  // by `required` (the "-flSuccess" count).
-  void printSummary(std::ostream& out, int required) const;
+  // The summary after the last run; the averages divide the sums by the
+  // number of runs that entered them. No time is measured: the average time
+  // is reported as 0.
+  void printSummary(std::ostream& out) const;
 };
 
 // "BIPS " and the best BIPS, then for every path of the design its total

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "support/Assert.h"
+#include "support/Error.h"
 
 using CoarsePlacement::CktInstance;
 using CoarsePlacement::CktNet;
@@ -54,17 +55,18 @@ bool isSink(Kind k) {
 }
 
 [[noreturn]] void reportLoop(const CktPin* pin) {
-  std::cout.flush();
-  std::cerr << "Error: Timing loop through a pin of instance ("
-            << (pin->inst ? CoarsePlacement::instanceName(pin->inst) : std::string())
-            << ") on net (" << (pin->net ? pin->net->name : std::string()) << ")." << std::endl;
-  std::exit(1);
+  throw osvo::Error("Error: Timing loop through a pin of instance (" +
+                    (pin->inst ? CoarsePlacement::instanceName(pin->inst) : std::string()) +
+                    ") on net (" + (pin->net ? pin->net->name : std::string()) + ").\n");
 }
 
+// A design whose structure static timing cannot work on ends the run.
 [[noreturn]] void stop(const std::string& message) {
-  std::cout.flush();
-  std::cerr << message << std::endl;
-  std::exit(0);
+  throw osvo::Error(message + "\n");
+}
+
+[[noreturn]] void missingRoot() {
+  throw osvo::Error("Error: root cannot be NULL here.\n", osvo::kExitBadInput, osvo::Stream::Out);
 }
 
 }  // namespace
@@ -132,10 +134,7 @@ double FPTiming::perform_sta(TimingDatabase* db, double target) {
 }
 
 void FPTiming::initialize_sta(TimingDatabase* db) {
-  if (!root) {
-    std::cout << "Error: root cannot be NULL here." << std::endl;
-    std::exit(0);
-  }
+  if (!root) missingRoot();
   auto clear = [](CktInstance* inst) {
     for (CktPin* p : inst->inPins) p->arrDone = p->reqDone = false;
     for (CktPin* p : inst->outPins) p->arrDone = p->reqDone = false;
@@ -169,10 +168,7 @@ void FPTiming::compute_req_time(TimingDatabase* db) {
 }
 
 void FPTiming::compute_slacks(TimingDatabase* db) {
-  if (!root) {
-    std::cout << "Error: root cannot be NULL here." << std::endl;
-    std::exit(0);
-  }
+  if (!root) missingRoot();
   auto slacks = [](CktInstance* inst) {
     for (auto* pins : {&inst->inPins, &inst->outPins}) {
       for (CktPin* p : *pins) {

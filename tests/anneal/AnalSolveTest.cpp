@@ -16,9 +16,7 @@ class AnalSolveTest : public AnnealFixture {
   // The best location of block i for the design as it is now.
   TwoDLoc optLoc(int i = 0) {
     build();
-    AnalSolve solve(params.get(), db.get());
-    std::vector<double> unused;
-    return solve.getOptLoc(i, unused, unused);
+    return AnalSolve(db.get()).getOptLoc(i);
   }
 
   // A 2 x 2 block at (x, y) with a pin at its centre.

@@ -1,7 +1,6 @@
 #pragma once
-// The database test designs, the options the annealer reads, a fixture that
-// builds an annealer over a test design, and access to its internals.
-#include <map>
+// A fixture that builds an annealer over a test design, and access to the
+// annealer's internals.
 #include <memory>
 #include <string>
 
@@ -23,9 +22,8 @@ struct AnnealerTestPeer {
   // Chooses a configuration (one draw) and applies it, as the loop does.
   static Annealer::ConfigMove& makeAndApplyConfig(Annealer& a) {
     Annealer::ConfigMove& m = a.configMove;
-    m.clearMove();
-    a.makeConfigMove(m.oldCfg, m.newCfg, m.newWidths, m.newHeights, m.newDelays, m.newOris,
-                     m.newTcis, m.newTcos);
+    m.clear();
+    a.makeConfigMove(m);
     a.applyConfigMove(m);
     return m;
   }
@@ -35,37 +33,21 @@ struct AnnealerTestPeer {
 
 namespace fptest {
 
-// Empties the option store and enters the given options, plus the table
-// defaults of the options the annealer reads unless they are given.
-inline void setOptions(const std::map<std::string, std::string>& given = {}) {
-  ReadParam::clear();
-  const std::map<std::string, std::string> defaults = {
-      {"-areaWeight", "30"},  {"-coolTemp", "0.01"},   {"-flSuccess", "10"},
-      {"-initTemp", "30000"}, {"-outPlotFile", "out"}, {"-timingOn", "1"},
-      {"-ver_rate", "1.0"},   {"-whitespace", "20"},   {"-numMoves", "10"}};
-  for (const auto& [key, value] : defaults) ReadParam::cmdOption[key] = value;
-  for (const auto& [key, value] : given) ReadParam::cmdOption[key] = value;
-}
-
-// An annealer (or its parts) over the test design `d`.
+// An annealer (or its parts) over the test design `d` with the parameters
+// `params` (the option table's defaults unless a test changes them).
 class AnnealFixture : public testing::Test {
  protected:
-  void SetUp() override { setOptions(); }
-
-  // The database and parameters over the design as it is now, then the annealer.
-  Annealer& build(long seed = 11, bool timingOn = false) {
+  // The database over the design as it is now, then the annealer.
+  Annealer& build(long seed = 11, bool timingOn = false, const std::string& ipcFile = "") {
     annealer.reset();  // it borrows the database
-    testing::internal::CaptureStdout();
-    db = std::make_unique<DB>(d.get(), 20, timingOn, 0, 0.0, 1.0);
-    params = std::make_unique<Command_Line>();
-    annealer = std::make_unique<Annealer>(params.get(), db.get(), seed);
-    testing::internal::GetCapturedStdout();
+    db = quietDB(d, DatabaseParams{20, timingOn, 0, 0.0, 1.0, ipcFile, ""});
+    capture([&] { annealer = std::make_unique<Annealer>(&params, db.get(), seed); });
     return *annealer;
   }
 
   TestDesign d;
+  Command_Line params;
   std::unique_ptr<DB> db;
-  std::unique_ptr<Command_Line> params;
   std::unique_ptr<Annealer> annealer;
 };
 

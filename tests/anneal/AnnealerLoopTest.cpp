@@ -12,35 +12,16 @@
 
 using namespace fptest;
 
-TEST(CommandLine, CutsThePlotFileNameAndPrintsTheParametersExactly) {
-  // A long plot file name is cut to 199 characters.
-  setOptions({{"-outPlotFile", std::string(300, 'p')}});
-  EXPECT_EQ(Command_Line().outPlotFile, std::string(199, 'p'));
-  setOptions();
-  testing::internal::CaptureStdout();
-  Command_Line().printAnnealerParams();
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            "Annealer Params: \n"
-            "\tnormalizing Time  30000\n"
-            "\tstart Time        30000\n"
-            "\tcooling Time      0.01\n"
-            "\treqd Aspect Ratio 1 (-9999 means no fixed shape)\n"
-            "\tminimize WL       1\n"
-            "\tmaximum WS        20% (only for fixed-outline)\n"
-            "\n");
-}
-
-TEST(AnnealerSchedule, BandsAtTheirBoundaries) {
-  const std::pair<double, double> cooling[] = {
-      {2000, 0.85},  {1999.9, 0.9}, {1000.1, 0.9}, {1000, 0.85},  {999.9, 0.95},
-      {500.1, 0.95}, {500, 0.85},   {499.9, 0.96}, {200.1, 0.96}, {200, 0.85},
-      {199.9, 0.8},  {10.1, 0.8},   {10, 0.98},    {0.11, 0.98},  {0.1, 0.85}};
-  for (const auto& [T, factor] : cooling) EXPECT_EQ(Annealer::coolingFactor(T), factor) << T;
-  const std::pair<double, int> exponents[] = {{3000, 1}, {2999.9, 2}, {300, 2}, {299.9, 3},
-                                              {30, 3},   {29.9, 4},   {3, 4},   {2.99, 5}};
-  for (const auto& [T, e] : exponents) EXPECT_EQ(Annealer::weightExponent(T), e) << T;
+TEST(AnnealerSchedule, BandBoundariesAndMoveCounts) {
+  // The boundaries of the bands cool by 0.85.
+  for (double T : {2000.0, 1000.0, 500.0, 200.0, 0.1}) EXPECT_EQ(Annealer::coolingFactor(T), 0.85);
+  EXPECT_EQ(Annealer::coolingFactor(10), 0.98);
+  EXPECT_EQ(Annealer::weightExponent(3000), 1);
+  EXPECT_EQ(Annealer::weightExponent(2.99), 5);
   EXPECT_EQ(Annealer::movesPerTemperature(30, 10), 932);
   EXPECT_EQ(Annealer::movesPerTemperature(1, 10), 10);
+  // Counted in 64 bits: a count beyond the int range is not cut short.
+  EXPECT_EQ(Annealer::movesPerTemperature(31, 260000000), 25319528058LL);
   EXPECT_EQ(Annealer::outsideArea(9, 10, 10, 10), 0);
   EXPECT_EQ(Annealer::outsideArea(12, 13, 10, 10), 12 * 13 - 100);
 }
@@ -49,7 +30,13 @@ namespace {
 
 class AnnealerRun : public AnnealFixture {
  protected:
-  void SetUp() override { setOptions({{"-numMoves", "1"}, {"-initTemp", "100"}}); }
+  void SetUp() override { schedule(1, 100); }
+  // Moves per temperature factor, start temperature and stop temperature.
+  void schedule(int moves, double start, double stop = 0.01) {
+    params.numMoves = moves;
+    params.normTime = params.startTime = start;
+    params.coolTime = stop;
+  }
 
   std::string run(Annealer& a) {
     testing::internal::CaptureStdout();
@@ -64,7 +51,7 @@ TEST_F(AnnealerRun, FirstMoveIsAcceptedWithoutADraw) {
   // One 2 x 1 block, one temperature step of one move. The seed makes that
   // move a quarter turn: the only draws are the move kind, the block and the
   // orientation; acceptance needs none.
-  setOptions({{"-numMoves", "1"}, {"-initTemp", "1"}, {"-coolTemp", "0.99"}});
+  schedule(1, 1, 0.99);
   d.block("only", 2, 1);
   unsigned seed = 1;
   int after = 0;
@@ -90,7 +77,7 @@ TEST_F(AnnealerRun, TinyDesignsReachALegalPackingInsideTheOutline) {
   for (bool wired : {false, true}) {
     for (long seed : {1, 2, 3}) {
       SCOPED_TRACE(testing::Message() << "wired " << wired << " seed " << seed);
-      setOptions({{"-numMoves", "1"}, {"-initTemp", "100"}, {"-areaWeight", wired ? "100" : "30"}});
+      params.areaWeight = wired ? 100 : 30;
       annealer.reset();
       db.reset();
       d = TestDesign();
@@ -123,7 +110,7 @@ TEST_F(AnnealerRun, SeedsComeFromTheStageOrFromAnAdvancingClock) {
   d.block("only", 3, 3);
   build();
   testing::internal::CaptureStdout();
-  Annealer fixed(params.get(), db.get(), 42);
+  Annealer fixed(&params, db.get(), 42);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "The random seed for this run is: 42\n");
   const int next = std::rand();
   std::srand(42);
@@ -132,10 +119,10 @@ TEST_F(AnnealerRun, SeedsComeFromTheStageOrFromAnAdvancingClock) {
   // Clock seeds never repeat or go back, even within one second or after a
   // reproducible seed ahead of the clock.
   testing::internal::CaptureStdout();
-  Annealer first(params.get(), db.get());
-  Annealer second(params.get(), db.get());
-  Annealer ahead(params.get(), db.get(), 4000000000L);
-  Annealer third(params.get(), db.get());
+  Annealer first(&params, db.get());
+  Annealer second(&params, db.get());
+  Annealer ahead(&params, db.get(), 4000000000L);
+  Annealer third(&params, db.get());
   const std::string out = testing::internal::GetCapturedStdout();
   EXPECT_GT(second.getSeed(), first.getSeed());
   EXPECT_EQ(third.getSeed(), 4000000001L);
@@ -157,9 +144,9 @@ TEST_F(AnnealerRun, DegenerateDesignsAndTheFixedOutlineRequest) {
   EXPECT_EQ(run(build(6, false)), "Final Area: 0 WhiteSpace 0% AR 0 HPWL 0\n");
 
   // A fixed-outline request falls back to annealing, saying so once.
-  setOptions({{"-numMoves", "1"}, {"-initTemp", "10"}, {"-fenrik", "1"}});
+  schedule(1, 10);
+  params.fenrik = true;
   Annealer& a = build(5, false);
-  ASSERT_TRUE(params->fenrik);
   testing::internal::CaptureStderr();
   EXPECT_EQ(run(a), "Final Area: 0 WhiteSpace 0% AR 0 HPWL 0\n");
   EXPECT_EQ(testing::internal::GetCapturedStderr(),

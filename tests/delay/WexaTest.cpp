@@ -6,6 +6,7 @@
 #include <limits>
 #include <numbers>
 
+#include "Capture.h"
 #include "delay/Wexa.h"
 
 namespace {
@@ -73,10 +74,9 @@ TEST_F(WexaTest, OneBufferAtTheBestPlace) {
     for (double f = 0.02; f <= 0.98; f += 0.04)
       EXPECT_LE(T1buf(drv, C, R, C, T, G5, 1, L, a), T1buf(drv, C, R, C, T, G5, 1, L, f) * 1.001);
   }
-  // The message goes to standard output: send it to standard error.
-  EXPECT_EXIT(std::cout.rdbuf(std::cerr.rdbuf()); T1buf(R, C, R, C, T, G5, 1, L, 1.5),
-                                                  ::testing::ExitedWithCode(255),
-                                                  "^a1 is error\\.\n$");
+  // A buffer outside the wire ends the run; the message belongs on standard output.
+  EXPECT_TRUE(osvotest::throwsError([&] { T1buf(R, C, R, C, T, G5, 1, L, 1.5); },
+                                    "^a1 is error\\.\n$", osvo::kExitBadInput, osvo::Stream::Out));
 }
 
 TEST_F(WexaTest, CriticalLengthAndBufferedWire) {

@@ -62,8 +62,30 @@ TEST(PipelineInput, MalformedInputStopsWithAMessage) {
        "1\na 1.0 1.0 0 100 10 10\n",
        "1\n2 n a ghost\n",
        {},
-       134,
-       "f < fd->masterList.size()"},
+       1,
+       "Error: osvo-cycle.proc:2: unknown block \"ghost\"\n"},
+      {"directory", nullptr, nullptr, {"-f", "."}, 1, "description file \".\": it is a directory"},
+      // Endless inputs are refused, not read into memory.
+      {"endless", nullptr, nullptr, {"-f", "/dev/zero"}, 1, "a word longer than 4096 characters"},
+      {"endlessIpc",
+       "1\na 1.0 1.0 0 100 10 10\n",
+       "0\n",
+       {"-ipcFile", "/dev/zero"},
+       1,
+       "an instance name longer than 254 characters"},
+      {"endlessOptions",
+       nullptr,
+       nullptr,
+       {"-readOptionFile", "/dev/zero"},
+       1,
+       "Error: option file /dev/zero is not a regular file\n"},
+      // Without static timing the cycle time is 1 / "-fix_freq": it must be a frequency.
+      {"noclock",
+       "1\na 1.0 1.0 0 100 10 10\n",
+       "0\n",
+       {"-timingOn", "0", "-fix_freq", "nan"},
+       1,
+       "option -fix_freq must be a positive clock frequency"},
       {"freq", "1\na 1.0 1.0 100\n1\n1\n1 a 0.5\n", nullptr, {"-pipe", "1"}, 1, "-fix_freq"},
       {"fastfreq",
        "1\na 1.0 1.0 100\n1\n1\n1 a 0.5\n",
@@ -78,7 +100,7 @@ TEST(PipelineInput, MalformedInputStopsWithAMessage) {
     const std::string desc = std::string(c.name) + ".desc";
     if (c.description) osvotest::writeFile(dir + "/" + desc, c.description);
     if (c.cycle) osvotest::writeFile(dir + "/osvo-cycle.proc", c.cycle);
-    std::vector<std::string> args = {"-format", "x", "-f", desc};
+    std::vector<std::string> args = {"-format", "x", "-f", desc, "-seed", "1"};
     args.insert(args.end(), c.extra.begin(), c.extra.end());
     const RunResult r = osvotest::runOsvo(args, dir);
     EXPECT_EQ(r.status, c.status) << r.err;

@@ -55,45 +55,6 @@ TEST(EndToEnd, UnsupportedFormatStopsAfterTheDump) {
   EXPECT_FALSE(contains(r.out, " OSVO run complete "));
 }
 
-TEST(EndToEnd, SeedFromTheClockIsStoredAndDumped) {
-  const RunResult r = run("clock", {"-format", "f"});
-  EXPECT_EQ(r.status, 1);
-  const std::string notice = " seed is set to the current time when runnning the program\n";
-  ASSERT_TRUE(contains(r.out, notice));
-  const size_t at = r.out.find("seed: ");
-  ASSERT_NE(at, std::string::npos);
-  const std::string seed = r.out.substr(at + 6, r.out.find('\n', at) - at - 6);
-  EXPECT_FALSE(seed.empty());
-  EXPECT_TRUE(contains(r.out, notice + "Set option -seed " + seed + "\nseed: " + seed + "\n"));
-  EXPECT_TRUE(contains(r.out, "\n-seed " + seed + "\n"));
-}
-
-TEST(EndToEnd, NumMovesZeroFallsBackToDefault) {
-  const RunResult r = run("numMoves", {"-format", "f", "-seed", "1", "-numMoves", "0"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err,
-            "Range error for setting option -numMoves to 0\n"
-            "option type = i option range = [1, )\n"
-            "option -numMoves is not set\n"
-            "osvo: input format \"f\" is not supported\n");
-  const size_t given = r.out.find("Set option -numMoves 0\n");
-  const size_t filled = r.out.find("Set option -numMoves 10\n");
-  ASSERT_NE(given, std::string::npos);
-  ASSERT_NE(filled, std::string::npos);
-  EXPECT_LT(given, filled);
-  EXPECT_TRUE(contains(r.out, "\n-numMoves 10\n"));
-}
-
-TEST(EndToEnd, KeyWithoutValueAtTheEnd) {
-  const RunResult r = run("incomplete", {"-format", "f", "-t", "core", "-seed"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err,
-            "Unexpected end of file encountered!\nOption -seed is not complete\n"
-            "osvo: input format \"f\" is not supported\n");
-  EXPECT_TRUE(contains(r.out, "topModule: core\n"));
-  EXPECT_TRUE(contains(r.out, " seed is set to the current time"));
-}
-
 TEST(EndToEnd, OptionFileIsEchoedAndLosesToTheCommandLine) {
   const std::string dir = osvotest::scratchDir("e2e.optfile");
   osvotest::writeFile(dir + "/run.opt",
@@ -110,14 +71,6 @@ TEST(EndToEnd, OptionFileIsEchoedAndLosesToTheCommandLine) {
   EXPECT_TRUE(contains(r.out, "\n-numMoves 20\n"));
   EXPECT_TRUE(contains(r.out, "\n-whitespace 40\n"));
   EXPECT_TRUE(contains(r.out, "\n*NON-DEFAULT-OPTION* -pipe p.txt\n"));
-}
-
-TEST(EndToEnd, OptionFileNameIsNotAShellCommand) {
-  const std::string dir = osvotest::scratchDir("e2e.inject");
-  const RunResult r = osvotest::runOsvo({"-readOptionFile", "x;touch pwned", "-format", "f"}, dir);
-  EXPECT_EQ(r.status, 1);
-  EXPECT_TRUE(contains(r.err, "Can not open option file x;touch pwned\n"));
-  EXPECT_FALSE(std::filesystem::exists(dir + "/pwned"));
 }
 
 }  // namespace

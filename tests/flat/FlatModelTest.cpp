@@ -25,49 +25,6 @@ CktInstance* addBlock(FlatDesign& d, const std::string& name, double w, double h
 
 }  // namespace
 
-TEST(FlatModel, NewRecordsHaveTheirDefaults) {
-  FlatDesign d;
-  EXPECT_EQ(d.mode, 0);
-  EXPECT_EQ(d.locSystem, LS_CORNER);
-  EXPECT_TRUE(d.instList.empty() && d.netList.empty() && d.masterList.empty());
-
-  CktInstance inst;
-  EXPECT_EQ(inst.index, -1);
-  EXPECT_EQ(inst.getExtData("name"), nullptr);
-  EXPECT_EQ(instanceName(&inst), "");
-
-  CktNet net;
-  EXPECT_EQ(net.width, 1);
-  EXPECT_DOUBLE_EQ(net.weight, 1.0);
-  EXPECT_DOUBLE_EQ(net.ipcWeight, 0.0);
-}
-
-TEST(FlatModel, PinsAreNumberedInOrderOfCreation) {
-  CktPort port;
-  CktInstance inst;
-  CktPin a(&port, &inst);
-  a.initId();
-  CktPin b(&port, &inst);
-  b.initId();
-  EXPECT_EQ(b.id, a.id + 1);
-  EXPECT_EQ(CktPin::pinPool[static_cast<size_t>(b.id)], &b);
-  EXPECT_DOUBLE_EQ(b.slack, -1.0);
-  EXPECT_EQ(b.net, nullptr);
-  EXPECT_DOUBLE_EQ(b.offset.x, 0.0);
-  EXPECT_DOUBLE_EQ(b.offset.z, 0.0);
-}
-
-TEST(FlatModel, VersionHasOnePadLocationPerPort) {
-  CktMaster m;
-  m.inPorts.push_back(new CktPort);
-  m.outPorts.push_back(new CktPort);
-  m.outPorts.push_back(new CktPort);
-  CktVersion v(&m, -1, 3, 5, 15);
-  EXPECT_EQ(v.padLocations.size(), 3u);
-  CktVersion orphan(nullptr, -1, 1, 1, 1);
-  EXPECT_TRUE(orphan.padLocations.empty());
-}
-
 TEST(FlatModel, ExtensionDataIsLookedUpByContentAndReplaced) {
   CktInstance inst;
   std::string key = "name";  // a different pointer with the same content

@@ -12,6 +12,10 @@ TEST(Orientation, TranslateGivesTheEightTurns) {
     CP::translate(o, 2, 3, x, y);
     EXPECT_DOUBLE_EQ(x, expected[o][0]) << "orientation " << o;
     EXPECT_DOUBLE_EQ(y, expected[o][1]) << "orientation " << o;
+    // The inverse turns it back.
+    double u = 0, v = 0;
+    CP::inverseTranslate(o, x, y, u, v);
+    EXPECT_EQ(std::pair(u, v), std::pair(2.0, 3.0)) << "orientation " << o;
   }
   double x = 7, y = 9;
   CP::translate(-1, 2, 3, x, y);
@@ -50,17 +54,6 @@ struct TwoBlockDesign {
   }
 };
 }  // namespace
-
-TEST(LocationSystem, CentreIsRoundedDown) {
-  CktVersion v(nullptr, 0, 3, 5, 15);
-  double x = -1, y = -1;
-  getCenter(&v, LS_CENTER, x, y);
-  EXPECT_DOUBLE_EQ(x, 2);
-  EXPECT_DOUBLE_EQ(y, 1);
-  getCenter(&v, LS_CORNER, x, y);
-  EXPECT_DOUBLE_EQ(x, 0);
-  EXPECT_DOUBLE_EQ(y, 0);
-}
 
 TEST(LocationSystem, InstanceOffsetsDependOnOrientation) {
   // Unrotated 5x3 block: (ox, oy) = (2, 1); the chip centre moves by (50, 50).

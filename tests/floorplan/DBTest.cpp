@@ -1,11 +1,12 @@
-// Construction of the database: chip outline, bounding boxes, the IPC file and
-// the version in force.
+// Construction of the database: chip outline, bounding boxes, the IPC file, the
+// width and spacing file and the version in force.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <sstream>
 
 #include "FloorplanTestDesign.h"
+#include "floorplan/IpcParser.h"
 
 using namespace fptest;
 
@@ -28,24 +29,19 @@ struct DBTest : testing::Test {
     }
   }
 
-  // Builds the database (whitespace 200) over an IPC file of `ipc`, or none, and
-  // returns the first two lines it prints: the chip outline, then the first of
-  // the delay model's own lines.
-  std::string build(const std::string& ipc, int config = 0) {
+  // Builds the database (whitespace 200) over an IPC file of `ipc`, or none;
+  // returns what it printed and threw.
+  Printed build(const std::string& ipc, int config = 0) {
     if (!ipc.empty()) osvotest::writeFile(file, ipc);
-    resetOptions(ipc.empty() ? "" : file);
-    testing::internal::CaptureStdout();
-    db = std::make_unique<DB>(t.get(), 200, false, config, 1.0, 1.0);
-    auto lines = osvotest::splitLines(testing::internal::GetCapturedStdout());
-    lines.resize(2);
-    return lines[0] + "\n" + lines[1];
+    const DatabaseParams params{200, false, config, 1.0, 1.0, ipc.empty() ? "" : file, ""};
+    return capture([&] { db = std::make_unique<DB>(t.get(), params); });
   }
 
   // The configurations read from `ipc`, one line each: the versions, then the IPC.
   std::string configs(const std::string& ipc) {
-    build(ipc);
+    std::istringstream in(ipc);
     std::ostringstream out;
-    for (const auto& cfg : db->configs) {
+    for (const auto& cfg : readIpcConfigs(in, "f")) {
       for (const auto& [name, version] : cfg->versions) out << name << ":" << version << " ";
       out << "= " << cfg->ipc << "\n";
     }
@@ -56,16 +52,16 @@ struct DBTest : testing::Test {
 TEST_F(DBTest, OutlineBoundingBoxesAndEmptyDesign) {
   // (1 + 1 + 1) x 3 = 9, a square of side 3; without an IPC file there is one
   // configuration of IPC 1.
-  EXPECT_EQ(build(""), "Chip width 3Chip height 3\nSet Width and Spacing: ");
-  EXPECT_EQ(configs(""), "alu:0 lsq:0 rob:0 = 1\n");
+  EXPECT_TRUE(build("").out.starts_with("Chip width 3Chip height 3\nSet Width and Spacing: \n"));
+  EXPECT_EQ(std::pair(db->numConfigs(), db->currentIpc()), std::pair(1, 1.0));
   EXPECT_EQ((std::vector{db->getXSize(), db->getYSize(), db->evalArea()}),
             (std::vector{6.0, 4.0, 24.0}));
 
   // A design without blocks has a chip of size 0 and an empty extent, not 0/0.
   TestDesign empty;
-  testing::internal::CaptureStdout();
-  db = std::make_unique<DB>(empty.get(), 20, false, 0, 1.0, 1.0);
-  EXPECT_TRUE(testing::internal::GetCapturedStdout().starts_with("Chip width 0Chip height 0\n"));
+  const Printed p =
+      capture([&] { db = std::make_unique<DB>(empty.get(), 20, false, 0, 1.0, 1.0); });
+  EXPECT_TRUE(p.out.starts_with("Chip width 0Chip height 0\n"));
   double scratch = 0;
   EXPECT_EQ((std::vector{db->getAvgHeight(), db->getXSize(), db->getYSize(), db->evalArea(),
                          db->evalHPWL(scratch)}),
@@ -75,23 +71,16 @@ TEST_F(DBTest, OutlineBoundingBoxesAndEmptyDesign) {
 TEST_F(DBTest, VersionFollowsTheConfigurationInForce) {
   // The outline uses the configuration asked for, (9 + 9 + 9) x 3 = 81; the run
   // starts from the first.
-  EXPECT_EQ(build("{alu:1} 1.5\n{alu:2, lsq:2, rob:2} 2.5\n", 1),
-            "Chip width 9Chip height 9\nSet Width and Spacing: ");
-  EXPECT_EQ(db->currentConfig, 0);
+  EXPECT_TRUE(build("{alu:1} 1.5\n{alu:2, lsq:2, rob:2} 2.5\n", 1)
+                  .out.starts_with("Chip width 9Chip height 9\n"));
+  EXPECT_EQ(db->currentConfig(), 0);
   EXPECT_EQ(db->getNodeWidth(alu), 2);
   EXPECT_EQ(db->getNodeHeight(1), 1);
-  // The annealer writes currentConfig directly: the next access follows it.
-  db->currentConfig = 1;
+  db->selectConfig(1);
+  EXPECT_EQ(db->currentIpc(), 2.5);
   EXPECT_EQ(db->getNodeWidth(0), 3);
   EXPECT_EQ(db->getNodeHeight(lsq), 3);
-  // A name that is missing is entered with version 0; the chip instance always
-  // uses version 0, whatever a configuration says.
-  db->configs[1]->versions.erase("alu");
-  t.version(t.top(), 99, 99);
-  db->configs[1]->versions["chip"] = 1;
-  db->invalidateVersionCache();
-  EXPECT_EQ(db->getVersion(alu), alu->master->versions[0]);
-  EXPECT_EQ(db->configs[1]->versions.at("alu"), 0);
+  // The chip instance uses version 0 whatever the configuration.
   EXPECT_EQ(db->getVersion(t.top()), t.top()->master->versions[0]);
 }
 
@@ -99,82 +88,112 @@ TEST_F(DBTest, IpcFileGrammar) {
   struct Case {
     const char* text;
     const char* configs;
-    const char* err;  // what follows the file name on standard error, or nothing
+    const char* err;  // the warning, or nothing
   };
   const Case cases[] = {
-      // Comments and blanks; names the file does not give take version 0. "lsq "
-      // is read up to the colon and names no instance: dropped, lsq takes 0.
+      // Comments and blanks; names read up to the colon, blanks included.
       {"# machine configurations\n{alu:1, lsq:0} 1.35\n  # a second one\n"
        "{rob:2,\n   alu:0 ,lsq : 1}\n  0.9\n",
-       "alu:1 lsq:0 rob:0 = 1.35\nalu:0 lsq:0 rob:2 = 0.9\n",
-       ", configuration 1: entry \"lsq \" names no instance of the design; the entry is dropped\n"},
+       "alu:1 lsq:0 = 1.35\nalu:0 lsq :1 rob:2 = 0.9\n", ""},
       // A repeated name takes the later version.
-      {"{alu:1, alu:2} 1.0\n", "alu:2 lsq:0 rob:0 = 1\n", ""},
+      {"{alu:1, alu:2} 1.0\n", "alu:2 = 1\n", ""},
       // A missing closing brace drops the last configuration.
-      {"{alu:1} 1.1\n{alu:2, lsq:1\n", "alu:1 lsq:0 rob:0 = 1.1\n",
-       ": configuration 1 is not closed by \"}\" before the end of the file; it is dropped\n"},
+      {"{alu:1} 1.1\n{alu:2, lsq:1\n", "alu:1 = 1.1\n",
+       "Warning: IPC file f, line 3: configuration 1 is not closed by \"}\" before the end of "
+       "the file; it is dropped\n"},
       // A missing IPC value counts as zero.
       {"{alu:1} 1.1\n{alu:2}\n{lsq:2} 0.5\n{rob:1}",
-       "alu:1 lsq:0 rob:0 = 1.1\nalu:2 lsq:0 rob:0 = 0\nalu:0 lsq:2 rob:0 = 0.5\n"
-       "alu:0 lsq:0 rob:1 = 0\n",
-       ""},
+       "alu:1 = 1.1\nalu:2 = 0\nlsq:2 = 0.5\nrob:1 = 0\n", ""},
       // A malformed version ends reading with a warning.
-      {"{alu:1} 1.0\n{lsq:x} 2.0\n{rob:1} 3.0\n", "alu:1 lsq:0 rob:0 = 1\n",
-       ": entry \"lsq\" has no version number; the rest of the file is ignored\n"},
+      {"{alu:1} 1.0\n{lsq:x} 2.0\n{rob:1} 3.0\n", "alu:1 = 1\n",
+       "Warning: IPC file f, line 2: entry \"lsq\" has no version number; the rest of the file "
+       "is ignored\n"},
   };
   for (const Case& c : cases) {
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(configs(c.text), c.configs) << c.text;
-    std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err, *c.err ? "Warning: IPC file " + file + c.err : "") << c.text;
+    std::string got;
+    const Printed p = capture([&] { got = configs(c.text); });
+    EXPECT_EQ(got, c.configs) << c.text;
+    EXPECT_EQ(p.err, c.err) << c.text;
   }
-  // The version offset of an instance is added to the version read.
+  // Against the design: an entry naming no block is dropped, names not given
+  // take version 0, and the version offset of an instance is added.
   alu->versionOffset = 1;
   lsq->versionOffset = 2;
-  EXPECT_EQ(configs("{alu:1} 1.0\n"), "alu:2 lsq:2 rob:0 = 1\n");
+  const Printed p = build("{alu:0, ghost:1} 1.0\n");
+  EXPECT_EQ(p.err, "Warning: IPC file " + file +
+                       ", configuration 0: entry \"ghost\" names no instance of the design; the "
+                       "entry is dropped\n");
+  EXPECT_EQ((std::vector{db->getNodeWidth(alu), db->getNodeWidth(lsq), db->getNodeWidth(2)}),
+            (std::vector{2.0, 3.0, 1.0}));
 }
 
-TEST_F(DBTest, UnusableIpcFileOrClockStopsTheRun) {
-  const std::pair<const char*, const char*> cases[] = {
-      {nullptr, "cannot open IPC file .*ipc"},
-      {"# nothing but a comment\n", "IPC file .*ipc holds no complete configuration"},
-      {"{alu:3} 1.0\n", "instance \"alu\" has no version 3"}};
-  for (const auto& [text, message] : cases) {
+TEST_F(DBTest, UnusableIpcValuesAndFilesAreRefused) {
+  // IPC values must be finite and not negative; the configuration is named.
+  const std::pair<const char*, const char*> values[] = {
+      {"{alu:1} 1.0\n{alu:2} nan\n", "line 2: configuration 1: the IPC value \"nan\""},
+      {"{alu:1} inf\n", "line 1: configuration 0: the IPC value \"inf\""},
+      {"{alu:1} -0.5\n",
+       "line 1: configuration 0: the IPC value \"-0.5\" is not a finite, "
+       "non-negative number\n$"},
+      {"{alu:1} 1,5\n", "line 1: configuration 0: the IPC value \"1,5\""},
+      {"{alu:1}\n\n 1e999\n", "line 3: configuration 0: the IPC value \"1e999\""},
+  };
+  for (const auto& [text, message] : values)
+    EXPECT_TRUE(isError(build(text).error, std::string("^Error: IPC file .*ipc, ") + message))
+        << text;
+
+  // Names and comments are bounded: an endless input ends with an error.
+  const std::pair<std::string, const char*> endless[] = {
+      {std::string(300, 'a') + ":1} 1\n",
+       "line 1: configuration 0: an instance name longer "
+       "than 254 characters"},
+      {"{alu:1} 1\n#" + std::string(70000, '#'), "line 2: a comment line longer than 65536"},
+      {std::string(1000, '\0'), "an instance name longer than 254"},
+  };
+  for (const auto& [text, message] : endless) EXPECT_TRUE(isError(build(text).error, message));
+
+  const std::pair<const char*, const char*> files[] = {
+      {nullptr, "^Error: cannot read IPC file .*ipc: it does not exist\n$"},
+      {"# nothing but a comment\n", "^Error: IPC file .*ipc holds no complete configuration\n$"},
+      {"{alu:3} 1.0\n", "configuration 0: instance \"alu\" has no version 3 \\(it has 3\\)"}};
+  for (const auto& [text, message] : files) {
     std::filesystem::remove(file);
     if (text) osvotest::writeFile(file, text);
-    resetOptions(file);
-    EXPECT_EXIT(DB(t.get(), 20, false, 0, 1.0, 1.0), testing::ExitedWithCode(1), message);
+    const DatabaseParams params{20, false, 0, 1.0, 1.0, file, ""};
+    EXPECT_TRUE(isError(capture([&] { DB(t.get(), params); }).error, message)) << message;
   }
+  const DatabaseParams directory{20, false, 0, 1.0, 1.0, testDir(), ""};
+  EXPECT_TRUE(isError(capture([&] { DB(t.get(), directory); }).error,
+                      "^Error: cannot read IPC file .*: it is a directory\n$"));
+
   // A pipeline clock outside the frequency slots: slot 0 is 0.1 and slot 99 is
-  // 10.0; a Verilog design does not use the slots.
-  resetOptions();
-  EXPECT_TRUE(quietDB(t, 20, false, 0, 0.0) != nullptr);
-  t.get()->mode = 1;
+  // 10.0; a design without the pipeline model does not use the slots.
+  EXPECT_TRUE(quietDB(t, 20, false, 0.0) != nullptr);
+  t.get()->mode = DesignMode::PipelineModel;
   for (double freq : {0.0, 10.1})
-    EXPECT_EXIT(quietDB(t, 20, false, 0, freq), testing::ExitedWithCode(1), "-fix_freq") << freq;
-  EXPECT_TRUE(quietDB(t, 20, false, 0, 0.1) && quietDB(t, 20, false, 0, 10.0));
+    EXPECT_TRUE(isError(capture([&] { DB(t.get(), 20, false, 0, freq, 1.0); }).error,
+                        "option -fix_freq (0|10.1) cannot be used by the pipeline model"))
+        << freq;
+  EXPECT_TRUE(quietDB(t, 20, false, 0.1) && quietDB(t, 20, false, 10.0));
 }
 
-}  // namespace
-
-namespace {
-
-TEST(DBWidthSpace, OptionOverridesTheDelayModelsWidthAndSpacing) {
-  TestDesign t;
-  t.block("alu", 1, 1);
-  const std::string file = testDir() + "/ws";
-  osvotest::writeFile(file, "100 200\n300.5 400\n");
-  resetOptions();
-  ReadParam::cmdOption["-readWidthSpace"] = file;
-  testing::internal::CaptureStdout();
-  auto db = std::make_unique<DB>(t.get(), 20, false, 0, 1.0, 1.0);
-  const std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_NE(out.find("Override width and spacing\nLayer 0 width = 100 spacing = 200\n"
-                     "Layer 1 width = 300.5 spacing = 400\nLayer 2 width = 926"),
+TEST_F(DBTest, WidthSpaceFileOverridesTheDelayModelOrIsRefused) {
+  const std::string ws = testDir() + "/ws";
+  osvotest::writeFile(ws, "100 200\n300.5 400\n");
+  const Printed p = capture([&] {
+    db = std::make_unique<DB>(t.get(), DatabaseParams{20, false, 0, 1, 1, "", ws});
+  });
+  EXPECT_NE(p.out.find("Override width and spacing\nLayer 0 width = 100 spacing = 200\n"
+                       "Layer 1 width = 300.5 spacing = 400\nLayer 2 width = 926"),
             std::string::npos)
-      << out;
-  EXPECT_DOUBLE_EQ(db->delayAid->spacing[1], 400);
-  resetOptions();
+      << p.out;
+  EXPECT_DOUBLE_EQ(db->delayAid().spacing[1], 400);
+  // A named file without a usable pair stops the run.
+  osvotest::writeFile(ws, "");
+  EXPECT_TRUE(isError(capture([&] {
+                        DB(t.get(), DatabaseParams{20, false, 0, 1, 1, "", ws});
+                      }).error,
+                      "^Error: width and spacing file .*/ws holds no pair"));
 }
 
 }  // namespace

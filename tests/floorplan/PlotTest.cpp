@@ -25,7 +25,6 @@ std::vector<std::string> script(const std::string& file, const std::string& labe
 
 TEST(PlotTest, LinesThroughGnuplotAndUnwritableFile) {
   // A (4 x 2) and B (2 x 2) side by side; with whitespace 200 the chip is 6 x 6.
-  resetOptions();
   TestDesign t;
   CktInstance* a = t.block("A", 4, 2, 0, 0);
   CktInstance* b = t.block("B", 2, 2, 4, 0);
@@ -39,7 +38,7 @@ TEST(PlotTest, LinesThroughGnuplotAndUnwritableFile) {
   std::string printed;
   auto plot = [&](const std::string& file, bool labels) {
     testing::internal::CaptureStdout();
-    db->plot(file.c_str(), 36, 200.0 / 3, 1.5, 0.5, 123, true, true, labels);
+    db->plot(file.c_str(), 36, 200.0 / 3, 1.5, 0.5, true, labels);
     printed = testing::internal::GetCapturedStdout();
     return splitLines(osvotest::readFile(file));
   };
@@ -68,6 +67,9 @@ TEST(PlotTest, LinesThroughGnuplotAndUnwritableFile) {
   EXPECT_EQ(printed, "OutPut Plot file is " + file + "\n");
   EXPECT_NE(err.find(file), std::string::npos) << err;
   EXPECT_FALSE(std::filesystem::exists(file));
+  // A device that takes no text: the script is lost, and that is said.
+  const Printed full = capture([&] { db->plot("/dev/full", 36, 20, 1.5, 0.5, true, false); });
+  EXPECT_EQ(full.err, "Warning: the plot file /dev/full could not be written completely\n");
 
   // A pin on a block that is not at its index in the list stops the program.
   b->index = 0;  // claims the position of A

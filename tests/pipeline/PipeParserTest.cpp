@@ -3,41 +3,53 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "Capture.h"
 #include "RunBinary.h"
 #include "flat/FlatDesign.h"
-#include "options/ReadParam.h"
 #include "pipeline/NetIPCWeighting.h"
 #include "pipeline/PipeParser.h"
 
 using namespace CoarsePlacement;
+using osvotest::capture;
 using osvotest::dataPath;
-using ::testing::ExitedWithCode;
+using osvotest::isError;
+using osvotest::Printed;
 
 namespace {
 
-class PipeTest : public ::testing::Test {
- protected:
-  void SetUp() override { ReadParam::clear(); }
-  void TearDown() override { ReadParam::clear(); }
+const PipeOptions kNets;
+const PipeOptions kPaths{true, 2.0};  // U = 454 ps, T = 454
 
-  // Selects the path variant at the given clock frequency (GHz).
-  static void usePathVariant(const std::string& freq) {
-    ReadParam::setOption("-pipe", "1");
-    ReadParam::setOption("-fix_freq", freq);
-  }
-  // Parses and keeps what the reader printed on standard output in `printed`.
-  std::unique_ptr<FlatDesign> parse(const std::string& desc, const std::string& cycle) {
-    ::testing::internal::CaptureStdout();
-    std::unique_ptr<FlatDesign> d(pipeParser(desc, cycle));
-    printed = ::testing::internal::GetCapturedStdout();
-    return d;
-  }
-  std::string printed;
+// Parses files held in memory: the description "d.desc" and, for the net
+// variant, the cycle file "d.cycle" (when given).
+struct Parse {
+  Printed printed;
+  std::unique_ptr<FlatDesign> design;
 };
+Parse parseText(const std::string& desc, const std::string* cycle, const PipeOptions& options) {
+  std::map<std::string, std::string> files = {{"d.desc", desc}};
+  if (cycle) files["d.cycle"] = *cycle;
+  auto open = [&](const std::string& name, const std::string& kind) {
+    auto at = files.find(name);
+    if (at == files.end()) throw osvo::Error("no " + kind + " file " + name + "\n");
+    return std::unique_ptr<std::istream>(std::make_unique<std::istringstream>(at->second));
+  };
+  Parse p;
+  p.printed = capture([&] { p.design = pipeParser("d.desc", "d.cycle", options, open); });
+  return p;
+}
+Parse parseNets(const std::string& desc, const std::string& cycle) {
+  return parseText(desc, &cycle, kNets);
+}
+Parse parsePaths(const std::string& desc) {
+  return parseText(desc, nullptr, kPaths);
+}
 
 // Every net's first pin is its driver and source, filed under its instance's
 // outPins with a port of `driverDir`; the other pins are filed under inPins
@@ -57,12 +69,14 @@ void expectWellFormed(const FlatDesign& d, PortDir driverDir, PortDir sinkDir) {
   }
 }
 
-TEST_F(PipeTest, NetVariantConvertsUnits) {
+TEST(PipeParser, NetVariantConvertsUnits) {
   const std::string desc = dataPath("pipeline/net-small.desc");
   const std::string cycle = dataPath("pipeline/net-small.cycle");
-  auto d = parse(desc, cycle);
-  EXPECT_EQ(printed, "Opened file " + desc + "\nalu\nregfile\nlsq\nOpening " + cycle + "\n");
-  EXPECT_EQ(d->mode, 0);
+  std::unique_ptr<FlatDesign> d;
+  const Printed p = capture([&] { d = pipeParser(desc, cycle, kNets); });
+  ASSERT_TRUE(d) << p.err;
+  EXPECT_EQ(p.out, "Opened file " + desc + "\nalu\nregfile\nlsq\nOpening " + cycle + "\n");
+  EXPECT_EQ(d->mode, DesignMode::WireLength);
   ASSERT_EQ(d->masterList.size(), 3u);
   expectWellFormed(*d, OUT_PORT, IN_PORT);
 
@@ -89,12 +103,13 @@ TEST_F(PipeTest, NetVariantConvertsUnits) {
   EXPECT_EQ(instanceName(d->topInst), desc);
 }
 
-TEST_F(PipeTest, PathVariantBuildsPathsLoopsAndLatencies) {
-  usePathVariant("2.0");  // U = 454 ps, T = 454
+TEST(PipeParser, PathVariantBuildsPathsLoopsAndLatencies) {
   const std::string desc = dataPath("pipeline/path-small.desc");
-  auto d = parse(desc, "no-such-cycle-file");  // the cycle file is not read
-  EXPECT_EQ(printed, "Opened file " + desc + "\nfetch\ndecode\nalu\nwb\n");
-  EXPECT_EQ(d->mode, 1);
+  std::unique_ptr<FlatDesign> d;
+  const Printed p = capture([&] { d = pipeParser(desc, "no-such-cycle-file", kPaths); });
+  ASSERT_TRUE(d) << p.err;
+  EXPECT_EQ(p.out, "Opened file " + desc + "\nfetch\ndecode\nalu\nwb\n");
+  EXPECT_EQ(d->mode, DesignMode::PipelineModel);
   expectWellFormed(*d, BI_PORT, BI_PORT);
 
   // Stored as read: um^2 and ps.
@@ -122,15 +137,15 @@ TEST_F(PipeTest, PathVariantBuildsPathsLoopsAndLatencies) {
   EXPECT_DOUBLE_EQ(d->netList[6]->ipcWeight, 1.0 / 3);
 }
 
-TEST_F(PipeTest, ExampleCoreParsesInBothVariants) {
+TEST(PipeParser, ExampleCoreParsesInBothVariants) {
   const std::string examples = std::string(OSVO_SOURCE_DIR) + "/examples/pipeline/";
-  auto nets = parse(examples + "core-nets.desc", examples + "osvo-cycle.proc");
-  usePathVariant("2.0");
-  auto paths = parse(examples + "core-paths.desc", "");
-  for (const auto* d : {nets.get(), paths.get()}) {
-    EXPECT_GE(d->masterList.size(), 20u);
-    EXPECT_LE(d->masterList.size(), 40u);
-  }
+  std::unique_ptr<FlatDesign> nets, paths;
+  capture([&] {
+    nets = pipeParser(examples + "core-nets.desc", examples + "osvo-cycle.proc", kNets);
+    paths = pipeParser(examples + "core-paths.desc", "", kPaths);
+  });
+  ASSERT_TRUE(nets && paths);
+  EXPECT_EQ(nets->masterList.size(), paths->masterList.size());
   ASSERT_FALSE(paths->loopEnd.empty());
   EXPECT_EQ(paths->loopEnd.back() + 1, static_cast<int>(paths->pathList.size()));
 }
@@ -148,7 +163,6 @@ TEST(NetIPCWeighting, SumsOverPathsNormalisedByTheSmallest) {
       {2, {{0, 0, 1}, {1}}, {-0.25, -0.25}, {1.0, 1.0}},            // every listing counts
       {3, {{0, 1}, {2}}, {0.0, -0.0}, {0.0, 0.0, 0.0}},             // minimum 0: weights stay 0
       {2, {{0}, {1}}, {20000.0, 9999.0}, {20000.0 / 9999.0, 1.0}},  // the minimum starts at 9999
-      {0, {}, {}, {}},
   };
   for (const Case& c : cases) {
     FlatDesign d;
@@ -167,82 +181,111 @@ TEST(NetIPCWeighting, SumsOverPathsNormalisedByTheSmallest) {
   }
 }
 
-// Malformed input: every case ends the process with one line on standard error
-// naming the file (status 1), or, for an unknown block, through the lookup assertion.
-class PipeDeathTest : public PipeTest {
- protected:
-  // Parses a description (and, for the net variant, a cycle file) written for the case.
-  static void parseText(const std::string& desc, const std::string& cycle, bool pathVariant) {
-    const std::string dir = osvotest::scratchDir("PipeDeathTest");
-    osvotest::writeFile(dir + "/d.desc", desc);
-    osvotest::writeFile(dir + "/d.cycle", cycle);
-    delete pipeParser(dir + "/d.desc", pathVariant ? "" : dir + "/d.cycle");
-  }
-};
-
 const std::string kBlocks = "2\nalu 1 1 0 100 10 5\nlsq 1 1 0 100 10 5\n";
 const std::string kPathBlocks = "2\nalu 1 1 100\nlsq 1 1 100\n";
 
-TEST_F(PipeDeathTest, MalformedFilesNameTheFileAndTheField) {
-  const std::string missing = osvotest::scratchDir("PipeDeathTest.missing");
-  EXPECT_EXIT(delete pipeParser(missing + "/x.desc", ""), ExitedWithCode(1),
-              "^Error: cannot open description file \"[^\"]*/x.desc\"\n$");
-  EXPECT_EXIT(delete pipeParser(dataPath("pipeline/net-small.desc"), missing + "/x.cycle"),
-              ExitedWithCode(1), "^Error: cannot open cycle file \"[^\"]*/x.cycle\"\n$");
-
+// Malformed input: every case throws one message naming the file and line.
+TEST(PipeParser, MalformedInputNamesTheFileTheLineAndTheField) {
   struct Case {
-    std::string desc, cycle;
-    bool pathVariant;
+    std::string desc;
+    const char* cycle;  // null: the path variant
     std::string error;
   };
+  const std::string wide = "1e8 100", tall = "1e-8 100";
   const Case cases[] = {
-      {"two\n", "", false,
-       "^Error: [^\n]*d.desc: expected the number of blocks [^\n]*, found \"two\"\n$"},
-      {"1\nalu 1.2.3 1 0 100 10 5\n", "", false,
-       "expected the area of block \"alu\" \\(a number\\), found \"1.2.3\""},
+      {"two\n", "", "^Error: d.desc:1: expected the number of blocks [^\n]*, found \"two\"\n$"},
+      {"1\nalu 1.2.3 1 0 100 10 5\n", "",
+       "^Error: d.desc:2: expected the area of block \"alu\" \\(a number\\), found \"1.2.3\"\n$"},
+      {"1\nalu 1e400 1 0 100 10 5\n", "",
+       "^Error: d.desc:2: the area of block \"alu\" is too large: \"1e400\"\n$"},
       // Records cut short by the end of the file.
-      {"2\nalu 1 1 0 100 10\n", "", false,
-       "^Error: [^\n]*d.desc: expected the set-up time of block \"alu\" \\(a number\\), "
+      {"2\nalu 1 1 0 100 10\n", "",
+       "^Error: d.desc:2: expected the set-up time of block \"alu\" \\(a number\\), "
        "found the end of the file\n$"},
-      {kBlocks, "2\n2 n alu lsq\n2 m lsq\n", false,
-       "^Error: [^\n]*d.cycle: expected sink block 1 of net \"m\", found the end of the file\n$"},
-      {kPathBlocks + "1 1\n2 alu lsq\n", "", true,
-       "^Error: [^\n]*d.desc: expected the probability of path 1 of 1 \\(a number\\), "
+      {kBlocks, "2\n2 n alu lsq\n2 m lsq\n",
+       "^Error: d.cycle:3: expected sink block 1 of net \"m\", found the end of the file\n$"},
+      {kPathBlocks + "1 1\n2 alu lsq\n", nullptr,
+       "^Error: d.desc:5: expected the probability of path 1 of 1 \\(a number\\), "
        "found the end of the file\n$"},
-      {kBlocks, "1\n0 n alu\n", false,
+      {kBlocks, "1\n0 n alu\n",
        "expected the pin count of net 1 of 1 \\(at least 1\\), found \"0\""},
-      // Sizes and delays that give no usable block.
-      {"1\nalu 0 1 0 100 10 5\n", "", false,
-       "^Error: [^\n]*d.desc: block \"alu\" has a non-positive area[^\n]*\n$"},
-      {"1\nalu 1 -2 0 100 10 5\n", "", false, "block \"alu\" has a non-positive aspect ratio"},
-      {"1\nrf 5 1 3e9\n0\n", "", true, "block \"rf\" has a delay too large"},
+      // A block named twice: both lines.
+      {"3\nalu 1 1 0 1 1 1\nlsq 1 1 0 1 1 1\nalu 2 1 0 1 1 1\n", "",
+       "^Error: d.desc:4: block \"alu\" is named twice: on line 2 and on line 4\n$"},
+      // Names that match no block, wherever they stand.
+      {kBlocks, "1\n3 n alu lsq\nLsq\n", "^Error: d.cycle:3: unknown block \"Lsq\"\n$"},
+      {kBlocks, "2\n3 n alu lsq\n2 m alu lsq\n", "^Error: d.cycle:3: unknown block \"2\"\n$"},
+      {kPathBlocks + "1 1\n2 alu ghost 0.5\n", nullptr,
+       "^Error: d.desc:5: unknown block \"ghost\"\n$"},
+      // Sizes and times that give no usable block.
+      {"1\nalu 0 1 0 100 10 5\n", "", "^Error: d.desc:2: block \"alu\" has a non-positive area"},
+      {"1\nalu 1 -2 0 100 10 5\n", "", "block \"alu\" has a non-positive aspect ratio"},
+      {"1\nalu 1 1 0 -100 10 5\n", "", "^Error: d.desc:2: block \"alu\" has a negative delay"},
+      {"1\nalu 1 1 0 100 -1 5\n", "", "block \"alu\" has a negative clock-to-output time"},
+      {"1\nalu 1 1 0 100 1 -5\n", "", "block \"alu\" has a negative set-up time"},
+      {"1\nalu 1 1 0 100 1 3e9\n", "", "block \"alu\" has a set-up time too large"},
+      {"1\nrf 5 1 3e9\n0\n", nullptr, "block \"rf\" has a delay too large"},
+      {"1\nrf 1e303 1 0 1 1 1\n", "", "block \"rf\" has an area too large"},
+      {"1\nrf 1e300 1e10 0 1 1 1\n", "",
+       "block \"rf\" gets a width of inf and a height of 0; sizes must be positive and finite"},
+      {"1\nrf 1e-200 1e-200 0 1 1 1\n", "", "block \"rf\" gets a width of 0 and a height of inf"},
+      {"2\nw 1e300 " + wide + "\nt 1e300 " + tall + "\n0\n", nullptr,
+       "the blocks are too large together"},
+      // Probabilities outside [0, 1].
+      {kPathBlocks + "1 1\n2 alu lsq 1.5\n", nullptr,
+       "^Error: d.desc:5: path 1 of 1 has the probability 1.5; probabilities lie in \\[0, 1\\]\n$"},
+      {kPathBlocks + "1 1\n1 alu -0.1\n", nullptr, "path 1 of 1 has the probability -0.1"},
+      // Endless input: a word beyond the limit.
+      {"1\n" + std::string(5000, 'x'), "", "^Error: d.desc:2: a word longer than 4096 characters"},
   };
   for (const Case& c : cases) {
-    if (c.pathVariant) usePathVariant("2.0");
-    EXPECT_EXIT(parseText(c.desc, c.cycle, c.pathVariant), ExitedWithCode(1), c.error) << c.desc;
-    ReadParam::clear();
+    std::string cycle = c.cycle ? c.cycle : "";
+    const Parse p = parseText(c.desc, c.cycle ? &cycle : nullptr, c.cycle ? kNets : kPaths);
+    EXPECT_TRUE(isError(p.printed.error, c.error)) << c.desc;
+    EXPECT_FALSE(p.design);
   }
 }
 
-TEST_F(PipeDeathTest, UnknownBlocksAndUnusableClockFrequencies) {
-  const std::string assertion = "(.|\n)*f < fd->masterList\\.size\\(\\)";
-  EXPECT_DEATH(parseText(kBlocks, "1\n3 n alu lsq Lsq\n", false),
-               "d.cycle: unknown block \"Lsq\"" + assertion);
-  ReadParam::setOption("-pipe", "1");
-  const std::string paths = kPathBlocks + "1 1\n2 alu lsq 0.5\n";
-  EXPECT_EXIT(parseText(paths, "", true), ExitedWithCode(1),
-              "^Error: option -fix_freq must be [^\n]*; it is not set\n$");
-  // Not a number, not positive, or a usable cycle time U = 1000 / f - 46 of
-  // which nothing is left after truncation.
-  for (const char* bad : {"abc", "0", "21.3", "30"}) {
-    ReadParam::setOption("-fix_freq", bad);
-    EXPECT_EXIT(parseText(paths, "", true), ExitedWithCode(1),
-                std::string("option -fix_freq must be .*found \"") + bad + "\"")
+TEST(PipeParser, TextAfterTheDeclaredRecordsIsReportedWithItsLine) {
+  Parse p = parseNets(kBlocks, "1\n2 n alu lsq\n2 m lsq alu\n");
+  ASSERT_TRUE(p.design) << p.printed.err;
+  EXPECT_EQ(p.design->netList.size(), 1u);
+  EXPECT_EQ(p.printed.err,
+            "Warning: d.cycle:3: text after the last of the 1 declared nets is ignored\n");
+  p = parseNets(kBlocks + "extra\n", "0\n");
+  EXPECT_EQ(p.printed.err,
+            "Warning: d.desc:4: text after the last of the 2 declared blocks is ignored\n");
+  p = parsePaths(kPathBlocks + "1 1\n1 alu 0.5\n\n1 ghost 0.5\n");
+  ASSERT_TRUE(p.design) << p.printed.err;
+  EXPECT_EQ(p.printed.err,
+            "Warning: d.desc:7: text after the last of the 1 declared paths is ignored\n");
+}
+
+TEST(PipeParser, UnreadableFilesAndUnusableClocks) {
+  const std::string dir = osvotest::scratchDir("PipeParser.files");
+  Printed p = capture([&] { pipeParser(dir + "/x.desc", "", kNets); });
+  EXPECT_TRUE(isError(p.error,
+                      "^Error: cannot read description file \"[^\"]*/x.desc\": it does "
+                      "not exist\n$"));
+  p = capture([&] { pipeParser(dir, "", kNets); });
+  EXPECT_TRUE(
+      isError(p.error, "^Error: cannot read description file \"[^\"]*\": it is a directory"));
+  p = capture([&] { pipeParser(dataPath("pipeline/net-small.desc"), dir, kNets); });
+  EXPECT_TRUE(isError(p.error, "^Error: cannot read cycle file \"[^\"]*\": it is a directory"));
+
+  // "-fix_freq": not set, not a number, not positive, or a usable cycle time
+  // U = 1000 / f - 46 of which nothing is left after truncation.
+  EXPECT_TRUE(isError(capture([] { pipelineClockOption(""); }).error,
+                      "^Error: option -fix_freq must be [^\n]*; it is not set\n$"));
+  for (const char* bad : {"abc", "0", "21.3", "30", "2GHz", "nan"}) {
+    EXPECT_TRUE(isError(capture([&] { pipelineClockOption(bad); }).error,
+                        std::string("option -fix_freq must be .*found \"") + bad + "\""))
         << bad;
   }
-  ReadParam::setOption("-fix_freq", "2.0");
-  EXPECT_DEATH(parseText(kPathBlocks + "1 1\n2 alu ghost 0.5\n", "", true),
-               "d.desc: unknown block \"ghost\"" + assertion);
+  EXPECT_DOUBLE_EQ(pipelineClockOption("2.0"), 2.0);
+  EXPECT_TRUE(isError(
+      parseText(kPathBlocks + "1 1\n1 alu 0.5\n", nullptr, PipeOptions{true, 0}).printed.error,
+      "option -fix_freq must be .*found 0"));
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "Capture.h"
+#include "DesignBuilder.h"
 #include "flat/FlatDesign.h"
 #include "timing/FPTiming.h"
 #include "timing/TimingDatabase.h"
@@ -20,60 +22,45 @@ namespace {
 // A design under construction and its timing database: every block has its own
 // master with one version whose delay is the block delay.
 struct Design : TimingDatabase {
-  std::unique_ptr<FlatDesign> d = std::make_unique<FlatDesign>();
-  CktInstance* chip = d->topInst = block("chip", 0, 0, false);
+  osvotest::DesignBuilder b;
+  CktInstance* chip = b.top();
   std::string printed;  // by the last analysis
 
-  FlatDesign* getDesign() const override { return d.get(); }
+  FlatDesign* getDesign() const override { return b.design.get(); }
   double getBlockDelay(CktInstance* inst) override { return inst->master->versions[0]->delay; }
-  CktInstance* block(const std::string& name, int type, double delay, bool listed = true) {
-    auto* inst = new CktInstance;
-    inst->master = new CktMaster;
+  CktInstance* block(const std::string& name, int type, double delay) {
+    CktInstance* inst = b.block(name, 1, 1);
     inst->master->type = type;  // 1: sequential
-    inst->master->versions.push_back(new CktVersion(inst->master, 0, 1, 1, 1));
     inst->master->versions[0]->delay = delay;
-    inst->setExtData("name", new inst_name(name));
-    if (listed) {
-      inst->index = inst->master->index = static_cast<int>(d->instList.size());
-      d->masterList.push_back(inst->master);
-      d->instList.push_back(inst);
-    }
     return inst;
   }
-  // A pin filed under `list` of its instance, with its set-up or clock-to-output time.
-  static CktPin* pin(CktInstance* inst, PortDir dir, std::vector<CktPin*>& list, double t = 0) {
-    static CktPort ports[3];  // one per direction, shared by every pin
-    ports[dir].dir = dir;
-    auto* p = new CktPin(&ports[dir], inst);
-    p->initId();
-    (&list == &inst->inPins ? p->inDelay : p->outDelay) = t;
-    list.push_back(p);
+  // An input pin with its set-up time, or an output pin with its clock-to-output
+  // time; the port's direction is `dir`.
+  static CktPin* in(CktInstance* i, double tsu = 0, PortDir dir = IN_PORT) {
+    CktPin* p = osvotest::DesignBuilder::pin(i, dir, IN_PORT);
+    p->inDelay = tsu;
     return p;
   }
-  static CktPin* in(CktInstance* i, double tsu = 0, PortDir dir = IN_PORT) {
-    return pin(i, dir, i->inPins, tsu);
-  }
   static CktPin* out(CktInstance* i, double tco = 0, PortDir dir = OUT_PORT) {
-    return pin(i, dir, i->outPins, tco);
+    CktPin* p = osvotest::DesignBuilder::pin(i, dir, OUT_PORT);
+    p->outDelay = tco;
+    return p;
   }
-  CktNet* net(CktPin* driver, std::vector<std::pair<CktPin*, double>> sinks,
+  // A net with the wire delay of each sink.
+  CktNet* net(CktPin* driver, const std::vector<std::pair<CktPin*, double>>& sinks,
               const std::string& name = "n") {
-    auto* n = new CktNet;
-    n->name = name;
-    n->source = driver;
-    sinks.insert(sinks.begin(), {driver, 0});
-    for (const auto& [p, delay] : sinks) {
-      n->pins.push_back(p);
-      n->pinDelay.push_back(delay);
-      p->net = n;
-    }
-    d->netList.push_back(n);
+    std::vector<CktPin*> pins;
+    for (const auto& sink : sinks) pins.push_back(sink.first);
+    CktNet* n = b.net(driver, pins, name);
+    for (std::size_t k = 0; k < sinks.size(); ++k) n->pinDelay[k + 1] = sinks[k].second;
     return n;
   }
   double sta(double target = 0) {
-    testing::internal::CaptureStdout();
-    const double cycle = FPTiming().perform_sta(this, target);
-    printed = testing::internal::GetCapturedStdout();
+    double cycle = 0;
+    const osvotest::Printed p =
+        osvotest::capture([&] { cycle = FPTiming().perform_sta(this, target); });
+    printed = p.out;
+    if (p.error) throw *p.error;
     return cycle;
   }
 };
@@ -145,7 +132,7 @@ TEST(FPTiming, BidirectionalRingZeroCycleAndEmptyCircuit) {
   EXPECT_DOUBLE_EQ(idle->ipcWeight, 0.0);
 
   for (FlatDesign* empty : {new FlatDesign, static_cast<FlatDesign*>(nullptr)}) {
-    zero.d.reset(empty);
+    zero.b.design.reset(empty);
     EXPECT_DOUBLE_EQ(zero.sta(), 0.0);
     EXPECT_EQ(zero.printed, "STA: cannot perform timing analysis on empty circuit.\n");
   }
@@ -168,7 +155,7 @@ TEST(FPTiming, VeryLongChainOfDoubleConnections) {
   EXPECT_DOUBLE_EQ(first->reqTime, 0.0);
 }
 
-TEST(FPTimingDeath, LoopsAndStructuralErrorsEndWithTheirMessages) {
+TEST(FPTimingDeathTest, LoopsAndStructuralErrorsEndTheRunWithTheirMessages) {
   // blkA and blkB (combinational) feed each other; when blkA's output also
   // drives the chip output the arrival pass meets the loop, else the required pass.
   Design loops[2];
@@ -189,30 +176,33 @@ TEST(FPTimingDeath, LoopsAndStructuralErrorsEndWithTheirMessages) {
   Design::in(unconnected.chip);
   // A bidirectional pin filed under biPins is neither a driver nor a sink.
   CktInstance* A = bi.block("A", 0, 1);
-  bi.net(Design::in(bi.chip), {{Design::pin(A, BI_PORT, A->biPins), 0}});
+  bi.net(Design::in(bi.chip), {{osvotest::DesignBuilder::pin(A, BI_PORT), 0}});
   struct Case {
     std::function<void()> step;
-    int status;
     const char* message;
+    osvo::Stream stream = osvo::Stream::Err;
   };
   const Case cases[] = {
-      {[&] { loops[1].sta(); }, 1,
-       "Error: Timing loop through a pin of instance \\(blkA\\) on net \\(a2b\\)\\."},
-      {[&] { loops[0].sta(); }, 1,
+      {[&] { FPTiming().perform_sta(&loops[1], 0.0); },
+       "^Error: Timing loop through a pin of instance \\(blkA\\) on net \\(a2b\\)\\.\n$"},
+      {[&] { FPTiming().perform_sta(&loops[0], 0.0); },
        "Error: Timing loop through a pin of instance \\(blk[AB]\\) on net \\((a2b|b2a)\\)"},
-      {[&] { orphan.sta(); }, 0, "Error: Net \\(orphan\\) does not have source\\. "},
-      {[&] { stray.sta(); }, 0, "Error: cp not found in the connected net\\."},
-      {[&] { unconnected.sta(); }, 0, "Error: INPUT pin does not have any connected net\\."},
-      {[&] { bi.sta(); }, 0, "Error: This case should not happen at all\\."},
-      {[&] {  // this message goes to standard output: send it to standard error
-         std::cout.rdbuf(std::cerr.rdbuf());
-         FPTiming().initialize_sta(&unconnected);
-       },
-       0, "Error: root cannot be NULL here\\."},
+      {[&] { FPTiming().perform_sta(&orphan, 0.0); },
+       "^Error: Net \\(orphan\\) does not have source\\. \n$"},
+      {[&] { FPTiming().perform_sta(&stray, 0.0); },
+       "^Error: cp not found in the connected net\\.\n$"},
+      {[&] { FPTiming().perform_sta(&unconnected, 0.0); },
+       "^Error: INPUT pin does not have any connected net\\.\n$"},
+      {[&] { FPTiming().perform_sta(&bi, 0.0); },
+       "^Error: This case should not happen at all\\.\n$"},
+      {[&] { FPTiming().initialize_sta(&unconnected); }, "^Error: root cannot be NULL here\\.\n$",
+       osvo::Stream::Out},
   };
-  for (const Case& c : cases) EXPECT_EXIT(c.step(), testing::ExitedWithCode(c.status), c.message);
-  bi.net(Design::pin(A, BI_PORT, A->biPins), {{Design::out(bi.chip), 0}});
-  EXPECT_DEATH(bi.sta(),
+  // Every one ends the run with status 1, none with 0.
+  for (const Case& c : cases)
+    EXPECT_TRUE(osvotest::throwsError(c.step, c.message, osvo::kExitBadInput, c.stream));
+  bi.net(osvotest::DesignBuilder::pin(A, BI_PORT), {{Design::out(bi.chip), 0}});
+  EXPECT_DEATH(FPTiming().perform_sta(&bi, 0.0),
                "Error: This case should not happen here\\..*Assertion `kind != Kind::Unknown'");
 }
 

@@ -1,0 +1,1 @@
+osvo_add_fuzzer(width_space width_space_fuzz.cpp LIBS osvo_delay)

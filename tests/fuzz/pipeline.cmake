@@ -1,0 +1,3 @@
+osvo_add_fuzzer(pipeline_nets pipeline_nets_fuzz.cpp LIBS osvo_pipeline)
+osvo_add_fuzzer(pipeline_paths pipeline_paths_fuzz.cpp LIBS osvo_pipeline)
+osvo_add_fuzzer(cycle_file cycle_file_fuzz.cpp LIBS osvo_pipeline)
