@@ -186,8 +186,8 @@ namespace {
 // Levels > 0 fixes L at compile time, which unrolls the walks; 0 reads it
 // from `levels`.
 template <std::size_t Levels>
-inline double placeBlock(double* tree, std::size_t levels, std::size_t p, double weight,
-                         double& start) {
+[[gnu::always_inline]] inline double placeBlock(double* tree, std::size_t levels, std::size_t p,
+                                                double weight, double& start) {
   const std::size_t steps = Levels ? Levels : levels;
   // Two partial maxima halve the chain of dependent maxima. Every entry is at
   // least 0 (the entries start at 0 and only grow), so the first entries
