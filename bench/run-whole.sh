@@ -115,15 +115,23 @@ bench() {
   local name="$1" desc="$2" k="$3" times="$4"
   shift 4
   local report="$work/$name.report"
-  local wall cpu rss w c r i
+  local wall="" cpu="" rss="" w c r i
   for ((i = 0; i < times; i++)); do
     read -r w c r < <(cd "$(dirname "$desc")" &&
       measure "$report.tmp" "${common[@]}" -f "$(basename "$desc")" -numMoves "$k" "$@")
-    if [ "$i" -eq 0 ] || awk -v a="$c" -v b="$cpu" 'BEGIN { exit !(a < b) }'; then
+    if ! grep -q ' OSVO run complete ' "$report.tmp"; then
+      echo "run-whole: $name: a run did not complete; see $report.tmp" >&2
+      continue
+    fi
+    if [ -z "$cpu" ] || awk -v a="$c" -v b="$cpu" 'BEGIN { exit !(a < b) }'; then
       wall="$w" cpu="$c" rss="$r"
       mv "$report.tmp" "$report"
     fi
   done
+  if [ -z "$cpu" ]; then
+    printf '%-14s no run completed\n' "$name"
+    return
+  fi
   rm -f "$report.tmp"
   local blocks runs fit steps perStep moves
   blocks=$(head -n 1 "$desc" | tr -d '[:space:]')
