@@ -73,6 +73,7 @@ StageParams readStageParams(CoarsePlacement::DesignMode mode) {
                   : realOption("-fix_freq");
   a.verRate = realOption("-ver_rate");
   a.fenrik = intOption("-fenrik") != 0;
+  a.fenrikSoftBlocks = ReadParam::getOption("-reshapable") == "1";
 
   p.ipcFile = ReadParam::getOption("-ipcFile");
   p.widthSpaceFile = ReadParam::getOption("-readWidthSpace");
