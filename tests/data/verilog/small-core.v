@@ -1,7 +1,8 @@
-// A small out-of-order core as a structural netlist: the top module cpu holds
-// a front end and a back end; each holds the processor's blocks. The blocks
-// are leaf modules (ports only); their sizes and delays come from a cell
-// library, one cell per block of the flattened design.
+// A small out-of-order core as a structural netlist (test data): the top
+// module cpu holds a front end and a back end; each holds the processor's
+// blocks. The blocks are leaf modules (ports only); their sizes and delays come
+// from a cell library (small-core.lib), one cell per block of the flattened
+// design.
 
 // ---- blocks -------------------------------------------------------------------
 module icache(pc, inst, clk);
