@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "Capture.h"
 #include "HdmBuilder.h"
 #include "RunBinary.h"
 #include "flatten/HdmInterface.h"
@@ -198,14 +199,8 @@ TEST(Flatten, HierarchyThatContainsItselfIsRefused) {
   Master* top = b.master("top", {});
   b.inst(top, a, "u");
   HDM_interface hi(&b.model());
-  try {
-    hi.flattenAll(top);
-    FAIL() << "a cyclic hierarchy must be refused";
-  } catch (const osvo::Error& e) {
-    EXPECT_STREQ(e.what(),
-                 "Error: module a contains itself (a -> c -> a); the hierarchy cannot be "
-                 "flattened\n");
-    EXPECT_EQ(e.status(), 1);
-  }
+  EXPECT_TRUE(osvotest::throwsError(
+      [&] { hi.flattenAll(top); },
+      "^Error: module a contains itself \\(a -> c -> a\\); the hierarchy cannot be flattened\n$"));
   EXPECT_THROW(hi.flattenAll(nullptr), osvo::Error);
 }

@@ -23,7 +23,7 @@ struct Imported {
   std::ostringstream out, err;
   int steps = 0;
 
-  Imported(const std::string& text, const std::string& top, const std::string& special = "") {
+  Imported(const std::string& text, const std::string& top) {
     std::istringstream in(text);
     VerilogScanner scanner(&in);
     WriteVerilog2HDM writer(&model);
@@ -35,11 +35,6 @@ struct Imported {
     testing::internal::GetCapturedStdout();
 
     HDM_interface hi(&model, out, err);
-    if (!special.empty()) {
-      std::string file = osvotest::scratchDir("special") + "/special.txt";
-      osvotest::writeFile(file, special);
-      hi.setSpecialMasters(file);
-    }
     hi.setStepObserver([&] {
       ++steps;
       std::string report;
@@ -101,63 +96,4 @@ TEST(VerilogImport, ExampleCoreBecomesAFlatDesignWhoseNetsAllHaveDrivers) {
     EXPECT_EQ(inst->versionOffset, 0);
     EXPECT_EQ(inst->master->versions[1]->area, 200);
   }
-}
-
-TEST(VerilogImport, JoinedPortsConstantsAndBusesFromText) {
-  const char* text = R"(
-module blk(a, y, clock);
-  input [3:0] a;
-  output [3:0] y;
-  input clock;
-endmodule
-module pass(i, o);
-  input i;
-  output o;
-  assign o = i;
-endmodule
-module tie(t);
-  output t;
-  assign t = 1'b1;
-endmodule
-module pair(a, y, clock);
-  input [3:0] a;
-  output [3:0] y;
-  input clock;
-  wire [3:0] w;
-  blk first(a, w, clock);
-  blk second(w, y, clock);
-endmodule
-module top(d, q, clock, s);
-  input [3:0] d;
-  output [3:0] q;
-  input clock;
-  output s;
-  wire m, k;
-  pair p(d, q, clock);
-  blk again(.a(q), .y({m, k, m, k}), .clock(clock));
-  pass through(.i(m), .o(s));
-  tie one(.t(k));
-endmodule
-)";
-  Imported im(text, "top", "pass tie");
-  EXPECT_EQ(im.steps, 3);
-  EXPECT_EQ(im.instNames(), (std::vector<std::string>{"again", "blk_0", "blk_1"}));
-  // The pair's inside bus w (position 0) is one flat net of width 4.
-  const CktNet* w = im.net("w[3]_0");
-  ASSERT_NE(w, nullptr);
-  EXPECT_EQ(w->width, 4);
-  EXPECT_EQ(w->source->inst, im.flat.instList[1]);
-  // pass joined m with the chip's output port s; tie made k constant, so it
-  // is not converted; the chip's input bus d drives blk_0.
-  EXPECT_EQ(im.net("k"), nullptr);
-  // (The merged net keeps the name of the older of m and s.)
-  const CktNet* m = im.net("m") ? im.net("m") : im.net("s");
-  ASSERT_NE(m, nullptr);
-  ASSERT_EQ(m->pins.size(), 3u);  // the chip's s and again's y[3], y[1]
-  EXPECT_EQ(m->pins[0]->port->name, "s");
-  EXPECT_EQ(m->source->inst, im.flat.instList[0]);
-  const CktNet* d = im.net("d[3]");
-  ASSERT_NE(d, nullptr);
-  EXPECT_EQ(d->width, 4);
-  EXPECT_EQ(d->source->inst, im.flat.topInst);
 }
