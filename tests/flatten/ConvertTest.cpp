@@ -3,11 +3,8 @@
 #include <cmath>
 #include <sstream>
 
-#include "HdmBuilder.h"
-#include "RunBinary.h"
+#include "Flattening.h"
 #include "flatten/ExportInstLoc.h"
-#include "flatten/HdmInterface.h"
-#include "flatten/VerifyCP.h"
 #include "hdm/HdmViews.h"
 
 using namespace hdm;
@@ -16,43 +13,7 @@ using hdmtest::HdmBuilder;
 
 namespace {
 
-// Flattens and converts the top, with verifyHDM after every flattening step
-// and VerifyCP after the conversion as oracles.
-struct Import {
-  HdmBuilder b;
-  FlatDesign flat;
-  std::ostringstream out, err;
-
-  HDM_interface& convert(Master* top) {
-    hi = std::make_unique<HDM_interface>(&b.model(), out, err);
-    hi->setStepObserver([&] {
-      std::string report;
-      EXPECT_EQ(hdmtest::verifyErrors(b.model(), &report), 0) << report;
-    });
-    hi->flattenAll(top);
-    b.setTop(top);
-    hi->setFlatDesign(&flat);
-    hi->HDM2CP();
-    std::ostringstream report;
-    EXPECT_EQ(VerifyCP(&flat, report).verify(), 0) << report.str();
-    return *hi;
-  }
-  void importLibrary(const std::string& text) {
-    std::string file = osvotest::scratchDir("library") + "/cells.lib";
-    osvotest::writeFile(file, text);
-    hi->importCellLib(file);
-  }
-  CktNet* net(const std::string& name) {
-    for (CktNet* n : flat.netList)
-      if (n->name == name) return n;
-    return nullptr;
-  }
-  CktInstance* inst(const std::string& name) {
-    for (CktInstance* i : flat.instList)
-      if (instanceName(i) == name) return i;
-    return nullptr;
-  }
-
+struct Import : flattentest::Flattening {
   // top(i): x(a=i, y=n), y(a=n) of master blk.
   Master* twoBlocks() {
     Master* blk = b.master("blk", {{"a", PORT_IN}, {"y", PORT_OUT}});
@@ -64,8 +25,6 @@ struct Import {
     b.connect(top, x, "y", "n");
     return top;
   }
-
-  std::unique_ptr<HDM_interface> hi;
 };
 
 }  // namespace

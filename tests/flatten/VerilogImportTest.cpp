@@ -5,10 +5,8 @@
 
 #include <sstream>
 
-#include "HdmBuilder.h"
-#include "RunBinary.h"
-#include "flatten/HdmInterface.h"
-#include "flatten/VerifyCP.h"
+#include "Capture.h"
+#include "Flattening.h"
 #include "verilog/VerilogParser.h"
 #include "verilog/VerilogScanner.h"
 #include "verilog/WriteVerilog2HDM.h"
@@ -17,58 +15,23 @@ using namespace CoarsePlacement;
 
 namespace {
 
-struct Imported {
-  hdm::Model model;
-  FlatDesign flat;
-  std::ostringstream out, err;
-  int steps = 0;
-
+// The model the writer builds from `text`, flattened and converted from `top`,
+// each block given two versions by the library.
+struct Imported : flattentest::Flattening {
   Imported(const std::string& text, const std::string& top) {
     std::istringstream in(text);
     VerilogScanner scanner(&in);
-    WriteVerilog2HDM writer(&model);
+    WriteVerilog2HDM writer(&b.model());
     VerilogParser parser(scanner, writer, "t.v");
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    parser.parse();
-    testing::internal::GetCapturedStderr();
-    testing::internal::GetCapturedStdout();
-
-    HDM_interface hi(&model, out, err);
-    hi.setStepObserver([&] {
-      ++steps;
-      std::string report;
-      EXPECT_EQ(hdmtest::verifyErrors(model, &report), 0) << report;
-    });
-    hdm::Master* topMaster = model.masters().get(top);
-    model.topModule = {topMaster, 0};
-    hi.flattenAll(topMaster);
-    hi.setFlatDesign(&flat);
-    hi.HDM2CP();
-    std::ostringstream report;
-    EXPECT_EQ(VerifyCP(&flat, report).verify(), 0) << report.str();
-
-    std::string lib = std::to_string(flat.instList.size()) + "\n";
-    std::string entries;
+    osvotest::capture([&] { parser.parse(); });
+    convert(b.model().masters().get(top));
+    std::string lib = std::to_string(flat.instList.size()) + "\n", entries;
     for (CktInstance* inst : flat.instList) {
       lib += instanceName(inst) + " 2\n";
       for (int v = 1; v <= 2; ++v)
         entries += instanceName(inst) + " w 0 comb " + std::to_string(100 * v) + " 1 0.5 0 0\n";
     }
-    std::string file = osvotest::scratchDir("library") + "/cells.lib";
-    osvotest::writeFile(file, lib + entries);
-    hi.importCellLib(file);
-  }
-
-  std::vector<std::string> instNames() const {
-    std::vector<std::string> names;
-    for (CktInstance* i : flat.instList) names.push_back(instanceName(i));
-    return names;
-  }
-  const CktNet* net(const std::string& name) const {
-    for (const CktNet* n : flat.netList)
-      if (n->name == name) return n;
-    return nullptr;
+    importLibrary(lib + entries);
   }
 };
 
@@ -77,7 +40,7 @@ struct Imported {
 TEST(VerilogImport, ExampleCoreBecomesAFlatDesignWhoseNetsAllHaveDrivers) {
   Imported im(osvotest::readFile(osvotest::dataPath("verilog/small-core.v")), "cpu");
   EXPECT_EQ(im.steps, 2);
-  EXPECT_EQ(im.instNames(),
+  EXPECT_EQ(im.flatInstNames(),
             (std::vector<std::string>{"fetch_0", "icache_0", "decode_0", "rename_0", "iq_0",
                                       "regfile_0", "alu_0", "lsu_0", "rob_0"}));
   EXPECT_EQ(im.err.str(), "flatten an instance of frontend\nflatten an instance of backend\n");
