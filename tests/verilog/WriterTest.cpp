@@ -3,13 +3,11 @@
 // model built here must pass verifyHDM without an error.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
 
 #include "HdmBuilder.h"
-#include "RunBinary.h"
 #include "hdm/Hdm.h"
 #include "verilog/VerilogParser.h"
 #include "verilog/VerilogScanner.h"
@@ -255,18 +253,6 @@ TEST(Writer, LargeAndHostileNetlists) {
         std::string("module m(a); input a; /* open"), std::string(100000, '{'),
         std::string("module m(a); input a; leaf u(") + std::string(100000, '{')})
     EXPECT_EQ(build(text).result, 0);
-}
-
-TEST(Writer, ExampleNetlist) {
-  std::ifstream file(osvotest::dataPath("verilog/small-core.v"));
-  std::stringstream text;
-  text << file.rdbuf();
-  Built b = build(text.str());
-  EXPECT_EQ(b.result, 1);
-  EXPECT_EQ(b.model->masters().size(), 12);
-  EXPECT_EQ(instancesOf(b.master("cpu")), "fe:frontend be:backend");
-  EXPECT_EQ(busesOf(b.master("cpu")).substr(0, 10), "retired:re");
-  EXPECT_FALSE(has(b.err, "HDM warning!"));
 }
 
 }  // namespace
