@@ -8,6 +8,7 @@
 #include <string>
 
 #include "HdmBuilder.h"
+#include "RunBinary.h"
 #include "hdm/Hdm.h"
 #include "verilog/VerilogParser.h"
 #include "verilog/VerilogScanner.h"
@@ -253,6 +254,14 @@ TEST(Writer, LargeAndHostileNetlists) {
         std::string("module m(a); input a; /* open"), std::string(100000, '{'),
         std::string("module m(a); input a; leaf u(") + std::string(100000, '{')})
     EXPECT_EQ(build(text).result, 0);
+}
+
+TEST(Writer, ExampleCoreVerifiesClean) {
+  const Built b =
+      build(osvotest::readFile(std::string(OSVO_SOURCE_DIR) + "/examples/verilog/cpu.v"));
+  EXPECT_EQ(b.result, 1) << b.err;
+  ASSERT_NE(b.master("cpu"), nullptr);
+  EXPECT_FALSE(has(b.err, "HDM warning!"));
 }
 
 }  // namespace
