@@ -97,6 +97,7 @@ CktVersion* DB::lookupVersion(CktInstance* inst) {
 void DB::invalidateVersionCache() {
   cachedConfig_ = -1;
   cachedConfigPtr_ = nullptr;
+  ++versionEpoch_;
 }
 
 CktVersion* DB::getVersion(CktInstance* inst) {
@@ -117,6 +118,7 @@ CktVersion* DB::getVersion(CktInstance* inst) {
     versionCache_.assign(list.size(), nullptr);
     cachedConfig_ = currentConfig_;
     cachedConfigPtr_ = cfg;
+    ++versionEpoch_;
   }
   CktVersion*& slot = versionCache_[idx];
   if (!slot) slot = lookupVersion(inst);
@@ -171,6 +173,7 @@ int DB::getBlockLatency(CktInstance* inst) {
 }
 void DB::setBlockLatency(CktInstance* inst, int l) {
   getVersion(inst)->latency = l;
+  pipelineModel_.reset();  // it holds the latencies in cycles
 }
 
 std::string DB::getName(CktInstance* inst) const {
