@@ -173,7 +173,6 @@ int DB::getBlockLatency(CktInstance* inst) {
 }
 void DB::setBlockLatency(CktInstance* inst, int l) {
   getVersion(inst)->latency = l;
-  pipelineModel_.reset();  // it holds the latencies in cycles
 }
 
 std::string DB::getName(CktInstance* inst) const {

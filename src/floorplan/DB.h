@@ -169,7 +169,7 @@ class DB : public TimingDatabase {
   std::vector<double> xSlacks_;
   std::vector<double> ySlacks_;
   // The design's paths flattened for the pipeline model; built on first use and
-  // again when the paths or the blocks' latencies change.
+  // again when the paths change.
   std::unique_ptr<PipelineModel> pipelineModel_;
   unsigned long pipelineVersionEpoch_ = 0;  // versionEpoch_ when its versions were looked up
 
