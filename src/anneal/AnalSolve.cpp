@@ -56,8 +56,14 @@ TwoDLoc AnalSolve::getOptLoc(int i) {
           pos.x += q->inst->loc.x;
           pos.y += q->inst->loc.y;
         }
-        xBreaks[pos.x - d.x] += 2 * w;
-        yBreaks[pos.y - d.y] += 2 * w;
+        // w is added twice rather than 2w once: where a key already holds
+        // weight the two sums can differ in the last bit.
+        double& xw = xBreaks[pos.x - d.x];
+        xw += w;
+        xw += w;
+        double& yw = yBreaks[pos.y - d.y];
+        yw += w;
+        yw += w;
       }
     }
   }

@@ -115,6 +115,14 @@ void Annealer::eval() {
   db->updatePlacement(spEval->xLoc, spEval->yLoc);
 }
 
+void Annealer::keepPacking() {
+  accepted.xLoc = spEval->xLoc;
+  accepted.yLoc = spEval->yLoc;
+  accepted.xSize = spEval->xSize;
+  accepted.ySize = spEval->ySize;
+  accepted.valid = true;
+}
+
 void Annealer::go() {
   if (nodes.empty()) {
     std::cerr << "Annealer: the database has no blocks; nothing to floorplan\n";
@@ -158,6 +166,7 @@ void Annealer::anneal() {
   if (sp->getSize() == 0) return;  // nothing to place
   Run run = startRun();
   tempStep = 0;
+  accepted.valid = false;
   // Before the first cooling the weights follow the starting temperature.
   exponent = weightExponent(run.T);
   // A temperature that has cooled to 0 cannot cool further: stop there even
@@ -282,6 +291,7 @@ void Annealer::keepTrial(Run& run, const Trial& trial) {
   run.curPenalty = trial.penalty;
   sp->putX(workX);
   sp->putY(workY);
+  keepPacking();
   if (trial.code == Move::Orient) acceptOrientMove(trial.orient);
   if (trial.code == Move::Config) acceptConfigMove(configMove);
   // Sequence and wire-length-driven moves leave the database as it was when
@@ -299,7 +309,16 @@ void Annealer::keepTrial(Run& run, const Trial& trial) {
 void Annealer::undoTrial(Run& run, const Trial& trial) {
   if (trial.code == Move::Orient) rejectOrientMove(trial.orient);
   if (trial.code == Move::Config) rejectConfigMove(configMove);
-  eval();
+  if (accepted.valid) {
+    spEval->xLoc = accepted.xLoc;
+    spEval->yLoc = accepted.yLoc;
+    spEval->xSize = accepted.xSize;
+    spEval->ySize = accepted.ySize;
+    db->updatePlacement(spEval->xLoc, spEval->yLoc);
+  } else {
+    eval();
+    keepPacking();
+  }
   // A rejected configuration move leaves the pin offsets of its timing runs
   // behind, so the accepted placement is measured again.
   if (!run.curWLCurrent || trial.code == Move::Config) run.curWL = wireLength();

@@ -224,6 +224,19 @@ class Annealer {
   ConfigMove configMove;
   int exponent = 1;  // weighting exponent handed to the database
 
+  // The packing of the accepted pair as last computed. A rejected move puts
+  // back the block sizes it changed, exactly, so the accepted pair would pack
+  // the same again: undoing the move restores this copy instead.
+  struct Packing {
+    std::vector<double> xLoc;
+    std::vector<double> yLoc;
+    double xSize = 0;
+    double ySize = 0;
+    bool valid = false;
+  };
+  Packing accepted;
+  void keepPacking();
+
   // Seed of the most recent annealer of the process.
   static long lastSeed;
 };

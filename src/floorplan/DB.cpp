@@ -97,6 +97,7 @@ CktVersion* DB::lookupVersion(CktInstance* inst) {
 void DB::invalidateVersionCache() {
   cachedConfig_ = -1;
   cachedConfigPtr_ = nullptr;
+  ++versionEpoch_;
 }
 
 CktVersion* DB::getVersion(CktInstance* inst) {
@@ -117,6 +118,7 @@ CktVersion* DB::getVersion(CktInstance* inst) {
     versionCache_.assign(list.size(), nullptr);
     cachedConfig_ = currentConfig_;
     cachedConfigPtr_ = cfg;
+    ++versionEpoch_;
   }
   CktVersion*& slot = versionCache_[idx];
   if (!slot) slot = lookupVersion(inst);

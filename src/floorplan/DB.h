@@ -12,6 +12,7 @@
 #include "flat/FlatDesign.h"
 #include "floorplan/BBox.h"
 #include "floorplan/Config.h"
+#include "floorplan/PipelineModel.h"
 #include "support/Point.h"
 #include "timing/TimingDatabase.h"
 
@@ -167,10 +168,16 @@ class DB : public TimingDatabase {
   std::string ipcFile_;
   std::vector<double> xSlacks_;
   std::vector<double> ySlacks_;
+  // The design's paths flattened for the pipeline model; built on first use and
+  // again when the paths change.
+  std::unique_ptr<PipelineModel> pipelineModel_;
+  unsigned long pipelineVersionEpoch_ = 0;  // versionEpoch_ when its versions were looked up
 
   // Version in force per instance index, valid for configuration
   // `cachedConfig_` (object `cachedConfigPtr_`); null slots are not looked up yet.
   std::vector<CoarsePlacement::CktVersion*> versionCache_;
   int cachedConfig_ = -1;
   const Config* cachedConfigPtr_ = nullptr;
+  // Counts the times the versions in force may have changed.
+  unsigned long versionEpoch_ = 0;
 };

@@ -133,66 +133,20 @@ double DB::wireLength() {
 // The pipeline model: every critical path is walked block by block; block
 // latencies and wire lengths (converted at R length units per cycle) add up to
 // the path's latency in cycles, and the extra cycles of the paths of each loop
-// scale an IPC factor.
+// scale an IPC factor. The paths are flattened once; every call reads the
+// sizes of the versions in force and the placement.
 double DB::inverseIpcFactor() {
-  const double usable = CoarsePlacement::usableCyclePs(fixFreq_);      // ps
-  const double perCycle = CoarsePlacement::wireUnitsPerCycle(usable);  // wire length per cycle
-  double factor = 1.0;    // IPC factor of the frequency slot
-  double maxLatency = 0;  // running maximum over the loop's paths
-  CktInstance* top = design_->topInst;
-  FlatDesign* design = design_;
-
-  const auto& paths = design->pathList;
-  OSVO_ASSERT(design->pathProb.size() >= paths.size());
-  OSVO_ASSERT(design->pathBaseLatency.size() >= paths.size());
-  if (design->pathLatency.size() < paths.size()) design->pathLatency.resize(paths.size(), 0.0);
-
-  for (size_t p = 0; p < paths.size(); ++p) {
-    const auto& path = paths[p];
-    double L = 0.0;
-    double c = 0.0;
-    for (size_t k = 0; k < path.size(); ++k) {
-      const auto& pins = path[k]->pins;
-      double x0 = 0;
-      double y0 = 0;
-      for (size_t j = 0; j < pins.size() && j < 2; ++j) {
-        CktPin* pin = pins[j];
-        if (j == 0) {
-          if (pin->inst != top) {
-            pin->tsu = (std::ceil(L) - L) * usable;
-            L += pin->inst->master->versions[0]->latency / usable;
-            pin->latency = std::floor(L) - c;
-            c = std::floor(L);
-            pin->tco = (L - std::floor(L)) * usable;
-            if (k == 0) {
-              L = pin->tco / usable;
-              c = 0;
-            }
-          }
-          pinXY(pin, x0, y0);
-        } else {
-          double x1 = 0;
-          double y1 = 0;
-          pinXY(pin, x1, y1);
-          L += (std::fabs(x1 - x0) + std::fabs(y1 - y0)) / perCycle;
-          c = std::floor(L);
-          if (k + 1 == path.size()) {
-            pin->tsu = (std::ceil(L) - L) * usable;
-            L = std::ceil(L);
-          }
-        }
-      }
-    }
-    design->pathLatency[p] = L;
-    maxLatency = std::max(maxLatency, std::trunc(L));
-    const auto& ends = design->loopEnd;
-    if (std::find(ends.begin(), ends.end(), static_cast<int>(p)) != ends.end()) {
-      // pathProb holds the probability negated, so 1 + pathProb is 1 - v: each
-      // cycle beyond the base latency keeps a share 1 - v of the IPC.
-      factor *= std::pow(1.0 + design->pathProb[p], maxLatency - design->pathBaseLatency[p]);
-      maxLatency = 0;
-    }
+  if (!pipelineModel_ || !pipelineModel_->matches(*design_)) {
+    pipelineModel_ =
+        std::make_unique<PipelineModel>(design_, CoarsePlacement::usableCyclePs(fixFreq_));
+    pipelineVersionEpoch_ = versionEpoch_ - 1;
   }
-  if (factor <= 0) factor = 0.01;
-  return 1.0 / factor;
+  // The versions in force change only with the configuration.
+  if (pipelineVersionEpoch_ != versionEpoch_) {
+    const auto& instances = pipelineModel_->instances();
+    auto& versions = pipelineModel_->versions();
+    for (std::size_t i = 0; i < instances.size(); ++i) versions[i] = getVersion(instances[i]);
+    pipelineVersionEpoch_ = versionEpoch_;
+  }
+  return pipelineModel_->inverseIpcFactor();
 }

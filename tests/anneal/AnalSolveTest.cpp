@@ -61,4 +61,22 @@ TEST_F(AnalSolveTest, OrientationTurnsThePinOffsets) {
   EXPECT_TRUE(at(optLoc(), 9, 6));
 }
 
+TEST_F(AnalSolveTest, WeightsAreAddedOnePinAtATime) {
+  // Nets of weights 0.1 and 0.05 meet at one breakpoint and a net of 0.15
+  // pulls the other way: the total is 0.30000000000000004. Adding each weight
+  // twice, the shared breakpoint holds 0.3 and falls short of the total, so the
+  // walk goes on to the second breakpoint; adding 2w once would give
+  // 0.30000000000000004 and stop at the first.
+  CktPin* a1 = centrePinBlock("a", 0, 0);
+  CktInstance* a = d.get()->instList[0];
+  CktPin* a2 = d.pin(a, BI_PORT);
+  CktPin* a3 = d.pin(a, BI_PORT);
+  CktPin* b1 = centrePinBlock("b", 4, 6);
+  CktPin* b2 = d.pin(d.get()->instList[1], BI_PORT);
+  d.net(a1, {b1})->weight = 0.1;
+  d.net(a2, {b2})->weight = 0.05;
+  d.net(a3, {centrePinBlock("c", 14, 16)})->weight = 0.15;
+  EXPECT_TRUE(at(optLoc(), 14, 16));
+}
+
 }  // namespace
