@@ -1,6 +1,7 @@
 #include "floorplan/PipelineModel.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -83,23 +84,44 @@ bool sameBits(double a, double b) {
   return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
 }
 
+// The orientations' turns as coefficients: (1, 0) turns to (ax, ay) and
+// (0, 1) to (bx, by). Codes outside 0 to 7 leave the offset at (0, 0).
+struct Turn {
+  double ax = 0, bx = 0, ay = 0, by = 0;
+};
+
+std::array<Turn, 8> turnTable() {
+  std::array<Turn, 8> turns{};
+  for (int o = 0; o < 8; ++o) {
+    double tx = 0, ty = 0;
+    CP::translate(o, 1.0, 0.0, tx, ty);
+    turns[o].ax = tx;
+    turns[o].ay = ty;
+    tx = 0;
+    ty = 0;
+    CP::translate(o, 0.0, 1.0, tx, ty);
+    turns[o].bx = tx;
+    turns[o].by = ty;
+  }
+  return turns;
+}
+
+const std::array<Turn, 8> kTurns = turnTable();
+
 }  // namespace
 
 void PipelineModel::setFrames() {
   for (std::size_t i = 0; i < instances_.size(); ++i) {
     const CktInstance* inst = instances_[i];
     Frame f;
-    // The orientation's turn as coefficients: (1, 0) turns to (ax, ay) and
-    // (0, 1) to (bx, by). Codes outside 0 to 7 leave the offset at (0, 0).
-    double tx = 0, ty = 0;
-    CP::translate(inst->orient, 1.0, 0.0, tx, ty);
-    f.ax = tx;
-    f.ay = ty;
-    tx = 0;
-    ty = 0;
-    CP::translate(inst->orient, 0.0, 1.0, tx, ty);
-    f.bx = tx;
-    f.by = ty;
+    const auto code = static_cast<unsigned>(inst->orient);
+    if (code < kTurns.size()) {
+      const Turn& turn = kTurns[code];
+      f.ax = turn.ax;
+      f.bx = turn.bx;
+      f.ay = turn.ay;
+      f.by = turn.by;
+    }
     OSVO_ASSERT(versions_[i]);
     f.width = versions_[i]->width;
     f.height = versions_[i]->height;
