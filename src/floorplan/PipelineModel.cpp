@@ -182,6 +182,9 @@ void PipelineModel::walk(Path& path, std::size_t from) {
       step.driverLatency = std::floor(L) - c;
       c = std::floor(L);
       step.driverTco = (L - std::floor(L)) * usable;
+      step.driver->tsu = step.driverTsu;
+      step.driver->latency = step.driverLatency;
+      step.driver->tco = step.driverTco;
       if (step.first) {
         L = step.driverTco / usable;
         c = 0;
@@ -192,6 +195,7 @@ void PipelineModel::walk(Path& path, std::size_t from) {
       c = std::floor(L);
       if (step.last) {
         step.sinkTsu = (std::ceil(L) - L) * usable;
+        step.sink->tsu = step.sinkTsu;
         L = std::ceil(L);
       }
     }
@@ -202,8 +206,8 @@ void PipelineModel::walk(Path& path, std::size_t from) {
   path.walked = true;
 }
 
-void PipelineModel::writePinTimes(const Path& path) const {
-  for (std::size_t s = path.begin; s < path.end; ++s) {
+void PipelineModel::writePinTimes(const Path& path, std::size_t end) const {
+  for (std::size_t s = path.begin; s < end; ++s) {
     const Step& step = steps_[s];
     if (step.driverBlock) {
       step.driver->tsu = step.driverTsu;
@@ -225,10 +229,15 @@ double PipelineModel::inverseIpcFactor() {
   for (std::size_t p = 0; p < paths_.size(); ++p) {
     Path& path = paths_[p];
     const std::size_t changed = measureWires(path);
-    if (changed < path.end || !path.walked) walk(path, changed);
     // The pin times are written on every call, walked or not: they are the
-    // design's, and anything may have changed them since.
-    writePinTimes(path);
+    // design's, and anything may have changed them since. A walk writes those
+    // of the steps it takes, in the same order.
+    if (changed < path.end || !path.walked) {
+      writePinTimes(path, changed);
+      walk(path, changed);
+    } else {
+      writePinTimes(path, path.end);
+    }
     const double L = path.latency;
     design_->pathLatency[p] = L;
     maxLatency = std::max(maxLatency, std::trunc(L));

@@ -82,10 +82,11 @@ class PipelineModel {
   // Measures the path's wires; returns the first step whose wire measures
   // differently from the last walk (`path.end` when none does).
   std::size_t measureWires(Path& path);
-  // Walks the path from step `from` on, keeping the pin times in the steps.
+  // Walks the path from step `from` on, keeping the pin times in the steps
+  // and writing them to the pins.
   void walk(Path& path, std::size_t from);
-  // Writes the pin times the steps hold.
-  void writePinTimes(const Path& path) const;
+  // Writes the pin times the steps before `end` hold.
+  void writePinTimes(const Path& path, std::size_t end) const;
 
   CoarsePlacement::FlatDesign* design_;  // borrowed
   double usable_;
