@@ -1,5 +1,6 @@
 #include "driver/InputStage.h"
 
+#include "bookshelf/BenchmarkFlatDesign.h"
 #include "options/ReadParam.h"
 #include "pipeline/PipeParser.h"
 #include "support/Error.h"
@@ -24,6 +25,7 @@ InputOptions readInputOptions() {
   // description for format "x"; the top module, cell library and flat master
   // file are read for every format.
   if (o.format == "v" || o.format == "x") o.inputFile = ReadParam::getOption("-f");
+  if (o.format == "b") o.designName = ReadParam::getOption("-d");
   o.topModule = ReadParam::getOption("-t");
   o.libraryFile = ReadParam::getOption("-c");
   o.flatMasterFile = ReadParam::getOption("-s");
@@ -35,9 +37,11 @@ InputOptions readInputOptions() {
 std::unique_ptr<CoarsePlacement::FlatDesign> buildDesign(const InputOptions& options) {
   // One branch per input format that has an input path.
   if (options.format == "x") return buildPipelineDesign(options);
+  // Format "b": a floorplanning benchmark (NAME.blocks/.nets/.pl or NAME.aux).
+  if (options.format == "b") return buildBenchmarkDesign(options.designName);
 
   // No input path exists for the other formats ("v" Verilog netlist, and "p",
-  // "s", "b", "i", "l", "f", which the option table accepts but the program
+  // "s", "i", "l", "f", which the option table accepts but the program
   // cannot read).
   throw osvo::Error("osvo: input format \"" + options.format + "\" is not supported\n");
 }
