@@ -1,8 +1,9 @@
-# make run  : install what is missing, build (Release) and floorplan the bundled example
+# make run  : install what is missing, build (Release) and floorplan the bundled Verilog example
+# make run-pipeline : the same for the bundled pipeline description
 # make test : install what is missing, build, run every test, then again under the sanitizers
 JOBS ?= 2
 
-.PHONY: deps build run test test-release test-asan bench fuzz fuzz-build clean
+.PHONY: deps build run run-pipeline test test-release test-asan bench fuzz fuzz-build clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -12,7 +13,10 @@ build: deps
 	cmake --build build -j $(JOBS)
 
 run: build
-	@bash scripts/run-example.sh
+	@bash scripts/run-example.sh verilog
+
+run-pipeline: build
+	@bash scripts/run-example.sh pipeline
 
 test-release: build
 	ctest --test-dir build --output-on-failure -j $(JOBS)

@@ -3,41 +3,14 @@
 // used in turn, so the timed loop holds the evaluation alone.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <numeric>
-#include <random>
 #include <vector>
 
 #include "seqpair/SPeval.h"
+#include "seqpair_workload.h"
 
 namespace {
 
-struct Workload {
-  std::vector<double> widths, heights;
-  std::vector<std::vector<unsigned>> xs, ys;
-};
-
-// Enough pairs (about 2^17 entries per sequence) that the branch predictor
-// cannot learn the set by heart when it is cycled through.
-Workload makeWorkload(unsigned n) {
-  const unsigned kPairs = std::max(64u, (1u << 17) / std::max(n, 1u));
-  std::mt19937 rng(1000 + n);
-  std::uniform_real_distribution<double> size(1.0, 10.0);
-  Workload w;
-  for (unsigned i = 0; i < n; ++i) {
-    w.widths.push_back(size(rng));
-    w.heights.push_back(size(rng));
-  }
-  std::vector<unsigned> seq(n);
-  std::iota(seq.begin(), seq.end(), 0u);
-  for (unsigned k = 0; k < kPairs; ++k) {
-    std::shuffle(seq.begin(), seq.end(), rng);
-    w.xs.push_back(seq);
-    std::shuffle(seq.begin(), seq.end(), rng);
-    w.ys.push_back(seq);
-  }
-  return w;
-}
+using namespace seqpairbench;
 
 void BM_Evaluate(benchmark::State& state) {
   const Workload w = makeWorkload(static_cast<unsigned>(state.range(0)));
@@ -71,14 +44,7 @@ void BM_EvaluateAfterSwap(benchmark::State& state) {
   const unsigned n = static_cast<unsigned>(state.range(0));
   const Workload w = makeWorkload(n);
   std::vector<unsigned> x = w.xs[0], y = w.ys[0];
-  struct Swap {
-    bool inX;
-    unsigned a, b;
-  };
-  std::mt19937 rng(7);
-  std::uniform_int_distribution<unsigned> pos(0, n - 1);
-  std::vector<Swap> swaps(4096);
-  for (Swap& s : swaps) s = {rng() % 2 == 0, pos(rng), pos(rng)};
+  const std::vector<Swap> swaps = makeSwaps(n);
   SPeval ev(w.heights, w.widths);
   std::size_t k = 0;
   for (auto _ : state) {
@@ -93,7 +59,21 @@ void BM_EvaluateAfterSwap(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 
+void BM_FenwickReference(benchmark::State& state) {
+  const Workload w = makeWorkload(static_cast<unsigned>(state.range(0)));
+  FenwickReference ref(static_cast<unsigned>(state.range(0)));
+  std::size_t k = 0;
+  for (auto _ : state) {
+    ref.evaluate(w.xs[k], w.ys[k], w.widths, w.heights);
+    benchmark::DoNotOptimize(ref.xSize);
+    benchmark::DoNotOptimize(ref.ySize);
+    k = (k + 1) % w.xs.size();
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
 BENCHMARK(BM_Evaluate)->Arg(10)->Arg(30)->Arg(100)->Arg(300);
+BENCHMARK(BM_FenwickReference)->Arg(10)->Arg(30)->Arg(100)->Arg(300);
 BENCHMARK(BM_EvalSlacks)->Arg(10)->Arg(30)->Arg(100)->Arg(300);
 BENCHMARK(BM_EvaluateAfterSwap)->Arg(10)->Arg(30)->Arg(100)->Arg(300);
 

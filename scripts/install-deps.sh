@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the demonstration need.
+# Installs the Debian packages the build, the tests, the demonstration and the
+# benchmarks (python3, time, valgrind) need.
 # Only missing packages are installed; the package index is refreshed only then.
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make libgtest-dev libbenchmark-dev flex libfl-dev
-          hostname gnuplot-nox clang libclang-rt-14-dev)
+          hostname gnuplot-nox clang libclang-rt-14-dev python3 time valgrind)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,12 +1,21 @@
 #!/usr/bin/env bash
-# The demonstration behind `make run`: floorplans the bundled pipeline example
-# (path variant) in a scratch folder under build/, then renders the gnuplot
+# The demonstrations behind `make run` and `make run-pipeline`: floorplans a
+# bundled example in a scratch folder under build/, then renders the gnuplot
 # script of the best floorplan to a PNG image.
 #
-#   scripts/run-example.sh [build-dir]     (default: build)
+#   scripts/run-example.sh [verilog|pipeline] [build-dir]   (default: verilog build)
+#
+# verilog:  the out-of-order core of examples/verilog in the default input
+#           format "v" (structural Verilog, cell library, IPC file, special masters)
+# pipeline: the same kind of core as a pipeline description (examples/pipeline,
+#           format "x", path variant at 2 GHz)
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+example="verilog"
+case "${1:-}" in
+  verilog | pipeline) example="$1"; shift ;;
+esac
 build="${1:-$root/build}"
 case "$build" in /*) ;; *) build="$root/$build" ;; esac
 osvo="$build/src/driver/osvo"
@@ -16,19 +25,34 @@ if [ ! -x "$osvo" ]; then
 fi
 
 work="$build/example-run"
+[ "$example" = pipeline ] && work="$build/example-run-pipeline"
 rm -rf "$work"
 mkdir -p "$work"
-cp "$root/examples/pipeline/core-paths.desc" "$root/examples/pipeline/osvo-cycle.proc" "$work/"
+
+if [ "$example" = verilog ]; then
+  cp "$root"/examples/verilog/cpu.{v,lib,ipc,special} "$work/"
+  # Netlist (top module cpu, the default of -t), cell library, IPC file and
+  # special masters file; three fitting runs with reproducible annealer seeds.
+  # The larger area weight keeps the packings inside the outline (with the
+  # default of 30 most runs miss it and are made again).
+  args=(-f cpu.v -c cpu.lib -ipcFile cpu.ipc -s cpu.special -seed 1 -annealSeed 1
+    -flSuccess 3 -areaWeight 90)
+  source_name="examples/verilog/cpu.v"
+else
+  cp "$root/examples/pipeline/core-paths.desc" "$root/examples/pipeline/osvo-cycle.proc" "$work/"
+  # Path variant at 2 GHz, three fitting runs, reproducible annealer seeds.
+  args=(-format x -pipe 1 -fix_freq 2.0 -f core-paths.desc -seed 1 -annealSeed 1 -flSuccess 3)
+  source_name="examples/pipeline/core-paths.desc"
+fi
 cd "$work"
 
-# Path variant at 2 GHz, three fitting runs, reproducible annealer seeds. The
-# whole report goes to report.txt; the run and summary lines are shown below.
-args=(-format x -pipe 1 -fix_freq 2.0 -f core-paths.desc -seed 1 -annealSeed 1 -flSuccess 3)
-echo "Floorplanning examples/pipeline/core-paths.desc in $work"
+# The whole report goes to report.txt; the run and summary lines are shown below.
+echo "Floorplanning $source_name in $work"
 echo "  osvo ${args[*]}"
 status=0
-"$osvo" "${args[@]}" > report.txt || status=$?
+"$osvo" "${args[@]}" > report.txt 2> errors.txt || status=$?
 if [ "$status" -ne 0 ] && [ "$status" -ne 2 ]; then
+  cat errors.txt >&2
   echo "run-example: osvo ended with status $status; see $work/report.txt" >&2
   exit "$status"
 fi
@@ -57,4 +81,5 @@ gnuplot -e "set terminal $terminal; set output 'floorplan.png'" floorplan.gp 2>&
   | { grep -v 'Skipping data file with no valid points' || true; } >&2
 echo
 echo "Full report:        $work/report.txt"
+echo "Messages:           $work/errors.txt"
 echo "Best floorplan:     $work/floorplan.png"

@@ -120,15 +120,14 @@ void Annealer::go() {
     std::cerr << "Annealer: the database has no blocks; nothing to floorplan\n";
     return;
   }
-  if (params->fenrik && floorplanFixedOutline()) return;
+  if (params->fenrik) {
+    // The fixed-outline floorplanner takes the whole run; the design then
+    // holds its placement and nothing of the annealer is used.
+    db->getFenrikSolution(static_cast<int>(params->maxWS), params->fenrikSoftBlocks);
+    return;
+  }
   anneal();
   finishRun();
-}
-
-bool Annealer::floorplanFixedOutline() {
-  // The fixed-outline floorplanner takes the whole run here once it exists.
-  std::cerr << "The fixed-outline floorplanner (Fenrik) is not available; annealing instead\n";
-  return false;
 }
 
 void Annealer::finishRun() {

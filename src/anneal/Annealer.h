@@ -86,7 +86,8 @@ class Annealer {
   Annealer& operator=(const Annealer&) = delete;
 
   // One floorplanning of the database: anneal, write the best packing back,
-  // hand the slacks over and print the final line.
+  // hand the slacks over and print the final line; or, with "-fenrik", hand
+  // the whole run to the fixed-outline floorplanner.
   void go();
   // The annealing loop; leaves the last accepted pair in the sequence pair.
   void anneal();
@@ -181,9 +182,6 @@ class Annealer {
   // The accepted packing fits the outline at a temperature below 0.01.
   bool fitsAtLowTemperature(const Run& run) const;
 
-  // The fixed-outline floorplanner's turn ("-fenrik"); false when the
-  // annealer is to run instead.
-  bool floorplanFixedOutline();
   // Writes the final packing back, hands the slacks over, prints the final line.
   void finishRun();
 

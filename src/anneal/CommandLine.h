@@ -27,4 +27,8 @@ class Command_Line {
   double fixFreq = 0;        // "-fix_freq": clock in GHz
   double verRate = 1.0;      // "-ver_rate"
   bool fenrik = false;       // "-fenrik" not 0: the fixed-outline floorplanner
+
+  // "-reshapable" exactly "1": the fixed-outline floorplanner's blocks are soft
+  // (their area is kept, their shape is free).
+  bool fenrikSoftBlocks = false;
 };

@@ -1,5 +1,6 @@
 #include "delay/DelayAid.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <iostream>
@@ -91,6 +92,44 @@ void DelayAid::setLcrtWidthSpacing() {
   }
 }
 
+template <class F>
+void DelayAid::forEachCriticalInput(int layer, F&& f) const {
+  double p1, p2, p3, b2, b3, b4;
+  get_tech_params(techGen, layer + 1, p1, p2, p3, b2, b3, b4);
+  for (double v :
+       {static_cast<double>(optStyle), static_cast<double>(techGen), p1, p2, p3, b2, Rd, Cd, t0})
+    f(v);
+  if (optStyle == BIWS) {
+    f(Rb);
+    f(Cb);
+    return;
+  }
+  f(static_cast<double>(bufCount));
+  for (int i = 0; i < bufCount; ++i) {
+    f(bufR[i]);
+    f(bufC[i]);
+    f(bufT[i]);
+  }
+}
+
+TbiwsCriticalLengths* DelayAid::criticalLengths(int layer) const {
+  if (layer < 0 || layer >= layer_upper_bound) return nullptr;
+  if (criticalCache_.empty()) criticalCache_.resize(layer_upper_bound);
+  LayerCriticalLengths& kept = criticalCache_[layer];
+  std::size_t i = 0;
+  bool same = true;
+  forEachCriticalInput(layer, [&](double v) {
+    same = same && i < kept.inputs.size() && kept.inputs[i] == v;
+    ++i;
+  });
+  if (!same || i != kept.inputs.size()) {
+    kept.inputs.clear();
+    forEachCriticalInput(layer, [&](double v) { kept.inputs.push_back(v); });
+    kept.lengths.assign(optStyle == BIWS ? 1 : std::max(bufCount, 0), TbiwsCriticalLengths{});
+  }
+  return kept.lengths.data();
+}
+
 double DelayAid::findDelay(int layer, double length) const {
   const double l = length / kilo_unit;
   const int n = layer + 1;
@@ -100,10 +139,16 @@ double DelayAid::findDelay(int layer, double length) const {
       d = Tows_all(l, Rd, Cd, t0, n, techGen);
       break;
     case BIWS:
-      d = Tbiws(l, Rd, Cd, Rb, Cb, t0, n, techGen);
+      if (TbiwsCriticalLengths* crit = criticalLengths(layer))
+        d = Tbiws(l, Rd, Cd, Rb, Cb, t0, n, techGen, *crit);
+      else
+        d = Tbiws(l, Rd, Cd, Rb, Cb, t0, n, techGen);
       break;
     case BISWS:
-      d = Tbisws(l, Rd, Cd, bufR.data(), bufC.data(), bufT.data(), bufCount, n, techGen);
+      if (TbiwsCriticalLengths* crit = criticalLengths(layer))
+        d = Tbisws(l, Rd, Cd, bufR.data(), bufC.data(), bufT.data(), bufCount, n, techGen, crit);
+      else
+        d = Tbisws(l, Rd, Cd, bufR.data(), bufC.data(), bufT.data(), bufCount, n, techGen);
       break;
     default:
       d = 0.0;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "delay/Wexa.h"
+
 class DelayAid {
  public:
   // Fixed underlying type: any int is a valid value, the unnamed ones mean "no style".
@@ -72,4 +74,22 @@ class DelayAid {
 
  private:
   void printWidthSpacing() const;
+
+  // The buffered styles spend nearly all their time on critical lengths, which
+  // depend on the driver, the buffers, the layer and the technology tables but
+  // not on the wire's length. They are kept per layer together with every input
+  // they were computed from; when any input differs (a changed driver, buffer or
+  // table), the layer's record starts afresh, so answers never change.
+  struct LayerCriticalLengths {
+    std::vector<double> inputs;
+    std::vector<TbiwsCriticalLengths> lengths;  // one per buffer size (BIWS: one)
+  };
+  // The kept lengths of the layer for the current inputs, or null for a layer
+  // outside the tables.
+  TbiwsCriticalLengths* criticalLengths(int layer) const;
+  // Calls f on every value the critical lengths of the layer depend on.
+  template <class F>
+  void forEachCriticalInput(int layer, F&& f) const;
+
+  mutable std::vector<LayerCriticalLengths> criticalCache_;
 };

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <limits>
 #include <numbers>
+#include <vector>
 
 #include "support/Error.h"
 
@@ -254,14 +255,25 @@ double Lcrit(double R1, double C1, double R2, double C2, double t, int n, int g)
   return mid;
 }
 
-double Tbiws(double L, double R, double C, double Rb, double Cb, double tb, int n, int g) {
+namespace {
+
+// One critical length of a record: computed on first use, then kept.
+double critical(double& kept, double R1, double C1, double R2, double C2, double t, int n, int g) {
+  if (std::isnan(kept)) kept = Lcrit(R1, C1, R2, C2, t, n, g);
+  return kept;
+}
+
+}  // namespace
+
+double Tbiws(double L, double R, double C, double Rb, double Cb, double tb, int n, int g,
+             TbiwsCriticalLengths& crit) {
   tb = intrinsicDelay(tb, g);
-  const double Lc = Lcrit(R, C, Rb, Cb, tb, n, g);
+  const double Lc = critical(crit.driverToLoad, R, C, Rb, Cb, tb, n, g);
   if (L <= Lc) return segDelay(L, R, C, n, g) + tb;
-  const double Ls = Lcrit(R, Cb, Rb, Cb, tb, n, g);  // driver to first buffer
-  const double Le = Lcrit(Rb, C, Rb, Cb, tb, n, g);  // last buffer to the load
+  const double Ls = critical(crit.driverToBuffer, R, Cb, Rb, Cb, tb, n, g);
+  const double Le = critical(crit.bufferToLoad, Rb, C, Rb, Cb, tb, n, g);
   if (Lc + Le < L && Ls + Le < L) {
-    const double Lb = Lcrit(Rb, Cb, Rb, Cb, tb, n, g);  // buffer to buffer
+    const double Lb = critical(crit.bufferToBuffer, Rb, Cb, Rb, Cb, tb, n, g);
     // Kept as a double: the number of stages of a very long wire may exceed int.
     const double k = std::trunc((L - Ls - Le) / Lb);
     const double r = L - Ls - k * Lb;
@@ -280,10 +292,23 @@ double Tbiws(double L, double R, double C, double Rb, double Cb, double tb, int 
   return segDelay(a * L, R, Cb, n, g) + tb + Tows((1 - a) * L, Rb, C, n, g) + tb;
 }
 
+double Tbiws(double L, double R, double C, double Rb, double Cb, double tb, int n, int g) {
+  TbiwsCriticalLengths crit;
+  return Tbiws(L, R, C, Rb, Cb, tb, n, g, crit);
+}
+
+double Tbisws(double L, double R, double C, const double Rb[], const double Cb[], const double tb[],
+              int k, int n, int g, TbiwsCriticalLengths crit[]) {
+  if (k <= 0) return 1e8;
+  double best = Tbiws(L, R, C, Rb[0], Cb[0], tb[0], n, g, crit[0]);
+  for (int i = 1; i < k; ++i)
+    best = std::min(best, Tbiws(L, R, C, Rb[i], Cb[i], tb[i], n, g, crit[i]));
+  return best;
+}
+
 double Tbisws(double L, double R, double C, const double Rb[], const double Cb[], const double tb[],
               int k, int n, int g) {
   if (k <= 0) return 1e8;
-  double best = Tbiws(L, R, C, Rb[0], Cb[0], tb[0], n, g);
-  for (int i = 1; i < k; ++i) best = std::min(best, Tbiws(L, R, C, Rb[i], Cb[i], tb[i], n, g));
-  return best;
+  std::vector<TbiwsCriticalLengths> crit(static_cast<std::size_t>(k));
+  return Tbisws(L, R, C, Rb, Cb, tb, k, n, g, crit.data());
 }

@@ -13,6 +13,7 @@
 //
 // The tables are process-wide and filled by wexa_init.
 #include <array>
+#include <limits>
 
 inline constexpr double mini_unit = 0.001;  // scale of every segment delay
 inline constexpr double kilo_unit = 1000.0;
@@ -92,3 +93,23 @@ double Tbiws(double L, double R, double C, double Rb, double Cb, double tb, int 
 // Best Tbiws over the k buffer sizes in Rb[], Cb[], tb[]; 1e8 when k <= 0.
 double Tbisws(double L, double R, double C, const double Rb[], const double Cb[], const double tb[],
               int k, int n, int g);
+
+// The critical lengths a buffered wire's delay is built from. They depend on the
+// driver, load, buffer, layer and generation but not on the wire's length, so a
+// caller asking for many lengths can keep them. NaN marks one not computed yet;
+// each is computed when a length first needs it.
+struct TbiwsCriticalLengths {
+  static constexpr double unknown = std::numeric_limits<double>::quiet_NaN();
+  double driverToLoad = unknown;    // below it the wire is not buffered
+  double driverToBuffer = unknown;  // driver to the first buffer
+  double bufferToLoad = unknown;    // last buffer to the load
+  double bufferToBuffer = unknown;  // between two buffers of a chain
+};
+
+// Tbiws and Tbisws with critical lengths kept in crit (one record per buffer
+// size for Tbisws). The records must have been used only with the same driver,
+// load, buffers, layer and generation; the results are those of the plain forms.
+double Tbiws(double L, double R, double C, double Rb, double Cb, double tb, int n, int g,
+             TbiwsCriticalLengths& crit);
+double Tbisws(double L, double R, double C, const double Rb[], const double Cb[], const double tb[],
+              int k, int n, int g, TbiwsCriticalLengths crit[]);

@@ -8,6 +8,7 @@
 
 #include "driver/InputStage.h"
 #include "flat/FlatDesign.h"
+#include "hdm/Hdm.h"
 #include "options/CpOption.h"
 #include "options/ReadParam.h"
 #include "stage/Floorplan.h"
@@ -75,12 +76,16 @@ int run(int argc, char** argv) {
   ReadParam::dumpAllOptions(std::cout);
 
   // The driver owns the flat design until the end of the run; the
-  // floorplanning stage borrows it.
-  std::unique_ptr<CoarsePlacement::FlatDesign> design = buildDesign(readInputOptions());
+  // floorplanning stage borrows it. The Verilog path hands its hierarchical
+  // model through `model`; the import has released it already, so it is empty
+  // by the time the stage starts.
+  std::unique_ptr<hdm::Model> model;
+  std::unique_ptr<CoarsePlacement::FlatDesign> design = buildDesign(readInputOptions(), &model);
   const int stageStatus = floorplan(design.get());
 
-  // A hierarchical model of the Verilog path, once there is one, is released
-  // here, before the completion line.
+  // A hierarchical model still held goes before the completion line, the flat
+  // design after it.
+  model.reset();
   std::cout << " OSVO run complete " << std::endl;
   design.reset();
   return stageStatus;

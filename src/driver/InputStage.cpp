@@ -4,6 +4,7 @@
 #include "options/ReadParam.h"
 #include "pipeline/PipeParser.h"
 #include "support/Error.h"
+#include "verilog/Verilog2CP.h"
 
 namespace {
 
@@ -14,6 +15,16 @@ std::unique_ptr<CoarsePlacement::FlatDesign> buildPipelineDesign(const InputOpti
   pipe.pathVariant = options.pipePaths;
   if (pipe.pathVariant) pipe.clockGHz = pipelineClockOption(options.clockText);
   return pipeParser(options.inputFile, "osvo-cycle.proc", pipe);
+}
+
+// Format "v": a structural Verilog netlist, its top module, the cell library
+// and the special masters file.
+std::unique_ptr<CoarsePlacement::FlatDesign> buildVerilogDesign(const InputOptions& options,
+                                                                std::unique_ptr<hdm::Model>* slot) {
+  std::unique_ptr<hdm::Model> own;
+  return VERILOG4CPINTERFACE::VERILOG2CP_interface::processVerilog(
+      slot ? *slot : own, options.inputFile, options.topModule, options.libraryFile,
+      options.flatMasterFile);
 }
 
 }  // namespace
@@ -34,14 +45,15 @@ InputOptions readInputOptions() {
   return o;
 }
 
-std::unique_ptr<CoarsePlacement::FlatDesign> buildDesign(const InputOptions& options) {
+std::unique_ptr<CoarsePlacement::FlatDesign> buildDesign(const InputOptions& options,
+                                                         std::unique_ptr<hdm::Model>* model) {
   // One branch per input format that has an input path.
+  if (options.format == "v") return buildVerilogDesign(options, model);
   if (options.format == "x") return buildPipelineDesign(options);
   // Format "b": a floorplanning benchmark (NAME.blocks/.nets/.pl or NAME.aux).
   if (options.format == "b") return buildBenchmarkDesign(options.designName);
 
-  // No input path exists for the other formats ("v" Verilog netlist, and "p",
-  // "s", "i", "l", "f", which the option table accepts but the program
-  // cannot read).
+  // No input path exists for the other formats ("p", "s", "i", "l", "f",
+  // which the option table accepts but the program cannot read).
   throw osvo::Error("osvo: input format \"" + options.format + "\" is not supported\n");
 }

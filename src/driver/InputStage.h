@@ -4,6 +4,7 @@
 #include <string>
 
 #include "flat/FlatDesign.h"
+#include "hdm/Hdm.h"
 
 // The input options, read once from the option store.
 struct InputOptions {
@@ -22,4 +23,7 @@ InputOptions readInputOptions();
 
 // The flat design built from the input files the options name. A format
 // without an input path in this build, and bad input, throw an osvo::Error.
-std::unique_ptr<CoarsePlacement::FlatDesign> buildDesign(const InputOptions& options);
+// `model`, when given, is the caller's slot for the hierarchical model of the
+// Verilog path; the import releases the model itself and leaves it empty.
+std::unique_ptr<CoarsePlacement::FlatDesign> buildDesign(
+    const InputOptions& options, std::unique_ptr<hdm::Model>* model = nullptr);

@@ -2,10 +2,7 @@
 // Points and axis-parallel rectangles of the fixed-outline floorplanner.
 #include <algorithm>
 
-struct Point {
-  double x = 0.0;
-  double y = 0.0;
-};
+#include "support/Point.h"
 
 struct Rect {
   Point ll;  // lower-left corner

@@ -12,12 +12,8 @@
 #include "flat/FlatDesign.h"
 #include "floorplan/BBox.h"
 #include "floorplan/Config.h"
+#include "support/Point.h"
 #include "timing/TimingDatabase.h"
-
-struct Point {
-  double x = 0;
-  double y = 0;
-};
 
 // What a database is built from besides the design; the stage fills it from
 // its options.
@@ -132,6 +128,15 @@ class DB : public TimingDatabase {
   // --- pins ---
   void assignPins();
   void translate(Point p, CoarsePlacement::CktPin* pin);
+
+  // --- the fixed-outline floorplanner ---
+  // Floorplans the blocks with Fenrik through the exchange files osvo.blocks,
+  // osvo.nets and osvo.pl in the working directory and writes the result into
+  // the design; blocks are written soft (area only) or hard. With timing on, a
+  // design of wire-length mode gets ten timing-driven rounds, keeping the best.
+  // Throws osvo::Error when the files cannot be written or the blocks do not
+  // fit the outline ("Infeasible at the top level").
+  void getFenrikSolution(int whitespacePercent, bool softBlocks = false);
 
   // --- output ---
   // Writes the floorplan as a gnuplot script; a file that cannot be written

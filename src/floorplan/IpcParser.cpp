@@ -144,11 +144,13 @@ std::vector<std::unique_ptr<Config>> readIpcConfigs(std::istream& in, const std:
 
 void DB::ipcparser() {
   if (ipcFile_.empty()) {
-    // Without an IPC file the machine has one configuration: every block in
-    // version 0 (names enter the empty map on their first lookup), IPC 1.
+    // Without an IPC file the machine has one configuration of IPC 1 in which
+    // every block takes its own version 0: the first of the versions its
+    // instance owns in the shared master (its versionOffset).
     auto cfg = std::make_unique<Config>();
     cfg->ipc = 1.0;
     configs_.push_back(std::move(cfg));
+    reconcileConfigs();
     invalidateVersionCache();
     return;
   }
@@ -198,10 +200,13 @@ void DB::reconcileConfigs() {
       const std::string& name = CoarsePlacement::instanceName(inst);
       const int v = versions[name];
       const int count = static_cast<int>(inst->master->versions.size());
-      if (v < 0 || v >= count)
-        throw osvo::Error("Error: IPC file " + ipcFile_ + ", configuration " + std::to_string(c) +
-                          ": instance \"" + name + "\" has no version " + std::to_string(v) +
-                          " (it has " + std::to_string(count) + ")\n");
+      if (v >= 0 && v < count) continue;
+      const std::string where =
+          ipcFile_.empty() ? "the default configuration (no -ipcFile)"
+                           : "IPC file " + ipcFile_ + ", configuration " + std::to_string(c);
+      throw osvo::Error("Error: " + where + ": instance \"" + name + "\" has no version " +
+                        std::to_string(v) + " (its master " + inst->master->name + " has " +
+                        std::to_string(count) + ")\n");
     }
   }
 }

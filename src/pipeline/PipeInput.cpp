@@ -1,6 +1,5 @@
 #include "pipeline/PipeInput.h"
 
-#include "support/Numbers.h"
 #include "support/Text.h"
 
 namespace pipeline {
@@ -12,25 +11,7 @@ void PipeInput::expected(const std::string& what, const std::string* found) cons
     fail("expected " + what + ", found the end of the file");
 }
 
-std::string PipeInput::readName(const std::string& what) {
-  std::string word;
-  if (!words_.next(word)) expected(what, nullptr);
-  return word;
-}
-
-int PipeInput::readCount(const std::string& what, int minimum) {
-  std::string word;
-  if (!words_.next(word)) expected(what, nullptr);
-  int value = 0;
-  if (!osvo::parseDecimalInt(word, value) || value < minimum) expected(what, &word);
-  return value;
-}
-
-double PipeInput::readNumber(const std::string& subject) {
-  std::string word;
-  if (!words_.next(word)) expected(subject + " (a number)", nullptr);
-  double value = 0;
-  if (osvo::parseDecimalNumber(word, value)) return value;
+void PipeInput::notANumber(const std::string& subject, const std::string& word) const {
   if (osvo::isDecimalNumber(word)) fail(subject + " is too large: " + osvo::quoteForMessage(word));
   expected(subject + " (a number)", &word);
 }

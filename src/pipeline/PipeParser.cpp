@@ -161,24 +161,31 @@ void PipeBuilder::makeRoot() {
 
 PipeBuilder::BlockRecord PipeBuilder::readBlockRecord(PipeInput& in, int i, int n) {
   BlockRecord rec;
-  rec.name = in.readName("the name of block " + ordinal(i) + " of " + std::to_string(n));
-  const std::string block = "block " + inQuotes(rec.name);
+  rec.name =
+      in.readName([&] { return "the name of block " + ordinal(i) + " of " + std::to_string(n); });
   const int line = in.line();
   if (auto known = blocks_.find(rec.name); known != blocks_.end())
-    in.fail(block + " is named twice: on line " + std::to_string(known->second.second) +
-            " and on line " + std::to_string(line));
+    in.fail("block " + inQuotes(rec.name) + " is named twice: on line " +
+            std::to_string(known->second.second) + " and on line " + std::to_string(line));
   blocks_.emplace(rec.name, std::make_pair(design_->masterList.size(), line));
 
-  const std::string of = " of " + block;
-  rec.area = in.readNumber("the area" + of);
-  rec.aspect = in.readNumber("the aspect ratio" + of);
-  if (!options_.pathVariant)
-    in.readCount("the integer field after the aspect ratio" + of + " (an integer)", INT_MIN);
-  rec.delay = in.readNumber("the delay" + of);
+  // "the <field> of block "<name>"", made only for a message.
+  auto field = [&rec](const char* name) {
+    return [&rec, name] { return std::string("the ") + name + " of block " + inQuotes(rec.name); };
+  };
+  rec.area = in.readNumber(field("area"));
+  rec.aspect = in.readNumber(field("aspect ratio"));
   if (!options_.pathVariant) {
-    rec.tco = in.readNumber("the clock-to-output time" + of);
-    rec.tsu = in.readNumber("the set-up time" + of);
+    auto integer = field("integer field after the aspect ratio");
+    in.readCount([&] { return integer() + " (an integer)"; }, INT_MIN);
   }
+  rec.delay = in.readNumber(field("delay"));
+  if (!options_.pathVariant) {
+    rec.tco = in.readNumber(field("clock-to-output time"));
+    rec.tsu = in.readNumber(field("set-up time"));
+  }
+
+  const std::string block = "block " + inQuotes(rec.name);
 
   if (rec.area <= 0)
     in.fail(block + " has a non-positive area (" + shortNumber(rec.area) +
@@ -307,9 +314,14 @@ void PipeBuilder::readNets() {
   const int m = cycle.readCount("the number of nets (a non-negative integer)", 0);
   for (int i = 0; i < m; ++i) {
     const int p = cycle.readCount(
-        "the pin count of net " + ordinal(i) + " of " + std::to_string(m) + " (at least 1)", 1);
-    const std::string name = cycle.readName("the name of net " + ordinal(i));
-    const std::string driverName = cycle.readName("the driving block of net " + inQuotes(name));
+        [&] {
+          return "the pin count of net " + ordinal(i) + " of " + std::to_string(m) +
+                 " (at least 1)";
+        },
+        1);
+    const std::string name = cycle.readName([&] { return "the name of net " + ordinal(i); });
+    const std::string driverName =
+        cycle.readName([&] { return "the driving block of net " + inQuotes(name); });
     const size_t driver = lookupBlock(driverName, cycle);
 
     CktPin* out = makePin(driver, OUT_PORT, true);
@@ -319,8 +331,8 @@ void PipeBuilder::readNets() {
     out->outDelay = design_->masterList[driver]->versions[0]->tco;
 
     for (int k = 1; k < p; ++k) {
-      const std::string sinkName =
-          cycle.readName("sink block " + std::to_string(k) + " of net " + inQuotes(name));
+      const std::string sinkName = cycle.readName(
+          [&] { return "sink block " + std::to_string(k) + " of net " + inQuotes(name); });
       const size_t sink = lookupBlock(sinkName, cycle);
       CktPin* in = makePin(sink, IN_PORT, false);
       connect(net, in);
@@ -336,7 +348,8 @@ void PipeBuilder::readPaths(PipeInput& in) {
   const int loops = in.readCount("the number of loops (a non-negative integer)", 0);
   long long paths = 0;
   for (int k = 0; k < loops; ++k) {
-    paths += in.readCount("the number of paths of loop " + ordinal(k) + " (a positive integer)", 1);
+    paths += in.readCount(
+        [&] { return "the number of paths of loop " + ordinal(k) + " (a positive integer)"; }, 1);
     if (paths > INT_MAX) in.fail("too many paths in the loops");
     fd->loopEnd.push_back(static_cast<int>(paths - 1));
   }
@@ -346,15 +359,17 @@ void PipeBuilder::readPaths(PipeInput& in) {
   const int whole = static_cast<int>(usable);
 
   for (long long s = 0; s < paths; ++s) {
-    const std::string path = "path " + ordinal(s) + " of " + std::to_string(paths);
-    const int blocks = in.readCount("the block count of " + path + " (at least 1)", 1);
-    size_t prev = lookupBlock(in.readName("block 1 of " + path), in);
+    auto path = [&] { return "path " + ordinal(s) + " of " + std::to_string(paths); };
+    const int blocks =
+        in.readCount([&] { return "the block count of " + path() + " (at least 1)"; }, 1);
+    size_t prev = lookupBlock(in.readName([&] { return "block 1 of " + path(); }), in);
     // The first block counts only with the part of its latency beyond whole
     // cycles; the last block does not count at all.
     long long delaySum = blockLatency(prev) % whole;
     std::vector<CktNet*> nets;
     for (int j = 1; j < blocks; ++j) {
-      const size_t cur = lookupBlock(in.readName("block " + ordinal(j) + " of " + path), in);
+      const size_t cur =
+          lookupBlock(in.readName([&] { return "block " + ordinal(j) + " of " + path(); }), in);
       if (j != blocks - 1) delaySum += blockLatency(cur);
 
       CktPin* out = makePin(prev, BI_PORT, true);
@@ -365,9 +380,10 @@ void PipeBuilder::readPaths(PipeInput& in) {
       nets.push_back(net);
       prev = cur;
     }
-    const double prob = in.readNumber("the probability of " + path);
+    const double prob = in.readNumber([&] { return "the probability of " + path(); });
     if (prob < 0 || prob > 1)
-      in.fail(path + " has the probability " + shortNumber(prob) + "; probabilities lie in [0, 1]");
+      in.fail(path() + " has the probability " + shortNumber(prob) +
+              "; probabilities lie in [0, 1]");
     fd->pathList.push_back(std::move(nets));
     fd->pathProb.push_back(-prob);
     fd->pathBaseLatency.push_back(std::ceil(static_cast<double>(delaySum) / usable));

@@ -6,6 +6,12 @@
 // All members are public: the annealer reads the result arrays directly after
 // every evaluation. Every working array is sized once at construction, so an
 // evaluation allocates nothing.
+//
+// The packings are computed with trees of prefix maxima in O(N log N); they
+// give exactly the locations, sizes and slacks of the O(N^2) scans
+// (_lcsCompute, _lcsReverseCompute), which remain for reference.
+#include <cstddef>
+#include <utility>
 #include <vector>
 
 // N x N boolean matrix, graph[a][b] != 0 meaning an edge from a to b.
@@ -82,6 +88,23 @@ class SPeval {
   void copyPair(const std::vector<unsigned>& x, const std::vector<unsigned>& y);
   void reverseX();
   void clearMatch();
+
+  // match[b] = position of block b in Y, for the tree packings.
+  void locateInY();
+  // Weighted LCS over X (from its end when Backward) against Y (read from its
+  // end when Mirror) through the tree, with match holding the positions in Y.
+  template <bool Backward, bool Mirror>
+  double treePack(const std::vector<double>& weights, std::vector<double>& loc);
+  // The packings over X from its start and from its end at once; their sizes.
+  template <bool Mirror>
+  std::pair<double, double> treePackBoth(const std::vector<double>& forwardWeights,
+                                         std::vector<double>& forwardLoc,
+                                         const std::vector<double>& backwardWeights,
+                                         std::vector<double>& backwardLoc);
+  void slacksFromReversePackings();
+
+  // Two Fenwick trees of prefix maxima over the positions of Y (see placeBlock).
+  std::vector<double> prefixMax_;
 };
 
 // Order of blocks in X implied by the constraint graphs: i precedes j when i is

@@ -74,6 +74,7 @@ StageParams readStageParams(CoarsePlacement::DesignMode mode, bool wireLengthOnl
   a.fixFreq = clockRequired ? requiredClock() : realOption("-fix_freq");
   a.verRate = realOption("-ver_rate");
   a.fenrik = intOption("-fenrik") != 0;
+  a.fenrikSoftBlocks = ReadParam::getOption("-reshapable") == "1";
 
   p.ipcFile = ReadParam::getOption("-ipcFile");
   p.widthSpaceFile = ReadParam::getOption("-readWidthSpace");

@@ -143,12 +143,15 @@ TEST_F(AnnealerRun, DegenerateDesignsAndTheFixedOutlineRequest) {
   d.block("line", 0, 0);
   EXPECT_EQ(run(build(6, false)), "Final Area: 0 WhiteSpace 0% AR 0 HPWL 0\n");
 
-  // A fixed-outline request falls back to annealing, saying so once.
-  schedule(1, 10);
+  // A fixed-outline request hands the run to Fenrik: the annealer prints
+  // nothing, and the blocks are where Fenrik put them (at the centre of the
+  // outline, which has no extent here). Its files go to the working directory.
   params.fenrik = true;
+  d.get()->instList[0]->loc = TwoDLoc(3, 4);
   Annealer& a = build(5, false);
   testing::internal::CaptureStderr();
-  EXPECT_EQ(run(a), "Final Area: 0 WhiteSpace 0% AR 0 HPWL 0\n");
-  EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "The fixed-outline floorplanner (Fenrik) is not available; annealing instead\n");
+  EXPECT_EQ(run(a), "");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(d.get()->instList[0]->loc.x, 0);
+  EXPECT_EQ(d.get()->instList[0]->loc.y, 0);
 }

@@ -10,6 +10,7 @@
 #include "Capture.h"
 #include "RunBinary.h"
 #include "delay/DelayAid.h"
+#include "delay/Wexa.h"
 
 namespace {
 
@@ -59,6 +60,41 @@ TEST(DelayAidTest, DelayGrowsAndBuffersOnlyHelp) {
       EXPECT_LE(d[2], d[1] + 1) << layer << " " << L;  // the sizes include 100
       std::copy(d, d + 3, prev);
     }
+  }
+}
+
+// The buffered styles keep critical lengths between calls; every answer must
+// be the one the formulas give from scratch, whatever was asked before and
+// after the model's driver or buffers change.
+TEST(DelayAidTest, KeptCriticalLengthsGiveTheFreshDelays) {
+  auto fresh = [](const DelayAid& m, int layer, double length) {
+    const double l = length / 1000.0;
+    if (m.optStyle == DelayAid::BIWS)
+      return std::floor(Tbiws(l, m.Rd, m.Cd, m.Rb, m.Cb, m.t0, layer + 1, m.techGen));
+    return std::floor(Tbisws(l, m.Rd, m.Cd, m.bufR.data(), m.bufC.data(), m.bufT.data(), m.bufCount,
+                             layer + 1, m.techGen));
+  };
+  // Short, buffered once and chained wires, long ones first so that later
+  // lengths meet kept values computed for others.
+  std::vector<double> lengths;
+  for (double L = 3e7; L > 5e4; L /= 2.3) lengths.push_back(L);
+  for (int gen = 1; gen <= 5; ++gen) {
+    CaptureStdout();
+    DelayAid biws(gen, DelayAid::BIWS, 100.0, 60.0);
+    GetCapturedStdout();
+    for (int layer = 0; layer <= biws.topLayer(); ++layer)
+      for (double L : lengths)
+        ASSERT_EQ(biws.findDelay(layer, L), fresh(biws, layer, L))
+            << gen << " " << layer << " " << L;
+  }
+  auto bisws = quietModel(DelayAid::BISWS);
+  for (int round = 0; round < 2; ++round) {
+    for (int layer : {0, 5})
+      for (double L : {2.5e7, 1e5, 3.3e6, 7.2e6})
+        ASSERT_EQ(bisws->findDelay(layer, L), fresh(*bisws, layer, L)) << layer << " " << L;
+    // Another driver and buffer set: the kept lengths no longer apply.
+    bisws->Rd *= 3;
+    for (int i = 0; i < bisws->bufCount; ++i) bisws->bufR[i] *= 0.5;
   }
 }
 

@@ -80,7 +80,7 @@ struct Imported {
 }  // namespace
 
 TEST(VerilogImport, ExampleCoreBecomesAFlatDesignWhoseNetsAllHaveDrivers) {
-  Imported im(osvotest::readFile(std::string(OSVO_SOURCE_DIR) + "/examples/verilog/cpu.v"), "cpu");
+  Imported im(osvotest::readFile(osvotest::dataPath("verilog/small-core.v")), "cpu");
   EXPECT_EQ(im.steps, 2);
   EXPECT_EQ(im.instNames(),
             (std::vector<std::string>{"fetch_0", "icache_0", "decode_0", "rename_0", "iq_0",

@@ -84,6 +84,20 @@ TEST_F(DBTest, VersionFollowsTheConfigurationInForce) {
   EXPECT_EQ(db->getVersion(t.top()), t.top()->master->versions[0]);
 }
 
+TEST_F(DBTest, WithoutAnIpcFileEveryBlockTakesItsOwnFirstVersion) {
+  // A block's versions start at its offset in the master it shares with other
+  // blocks; the single default configuration must respect it.
+  alu->versionOffset = 1;
+  lsq->versionOffset = 2;
+  EXPECT_FALSE(build("").error.has_value());
+  EXPECT_EQ((std::vector{db->getNodeWidth(alu), db->getNodeWidth(lsq), db->getNodeWidth(2)}),
+            (std::vector{2.0, 3.0, 1.0}));
+  lsq->versionOffset = 3;
+  EXPECT_TRUE(isError(build("").error,
+                      "^Error: the default configuration \\(no -ipcFile\\): instance \"lsq\" has "
+                      "no version 3 \\(its master lsq has 3\\)\n$"));
+}
+
 TEST_F(DBTest, IpcFileGrammar) {
   struct Case {
     const char* text;
@@ -155,7 +169,8 @@ TEST_F(DBTest, UnusableIpcValuesAndFilesAreRefused) {
   const std::pair<const char*, const char*> files[] = {
       {nullptr, "^Error: cannot read IPC file .*ipc: it does not exist\n$"},
       {"# nothing but a comment\n", "^Error: IPC file .*ipc holds no complete configuration\n$"},
-      {"{alu:3} 1.0\n", "configuration 0: instance \"alu\" has no version 3 \\(it has 3\\)"}};
+      {"{alu:3} 1.0\n",
+       "configuration 0: instance \"alu\" has no version 3 \\(its master alu has 3\\)"}};
   for (const auto& [text, message] : files) {
     std::filesystem::remove(file);
     if (text) osvotest::writeFile(file, text);

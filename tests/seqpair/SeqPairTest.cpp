@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <numeric>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "seqpair/SPeval.h"
@@ -209,6 +211,88 @@ TEST(SPevalProperty, RandomPairsPackLegallyWithZeroSlackOnCriticalChains) {
       for (unsigned b = 0; exact && b < n; ++b)
         ASSERT_EQ((dim ? ev.ySlacks : ev.xSlacks)[b] == 0, head[b] + size[b] + tail[b] == total)
             << "block " << b;
+    }
+  }
+}
+
+// The packing as the O(N^2) scans compute it, the way the evaluator packed
+// before it used trees: the reference for the packings below.
+struct ScanPacking {
+  Vec xLoc, yLoc, xRev, yRev, xSlacks, ySlacks;
+  double xSize = 0, ySize = 0;
+};
+
+ScanPacking scanPacking(SPeval& ev, const Seq& x, const Seq& y) {
+  const unsigned n = x.size();
+  ScanPacking r;
+  Seq match(n), xRev(x.rbegin(), x.rend());
+  Vec lengths(n);
+  r.xLoc = r.yLoc = r.xRev = r.yRev = r.xSlacks = r.ySlacks = Vec(n);
+  r.xSize = ev._lcsCompute(x, y, ev.widths, match, r.xLoc, lengths);
+  r.ySize = ev._lcsCompute(xRev, y, ev.heights, match, r.yLoc, lengths);
+  ev._lcsReverseCompute(x, y, ev.widths, match, r.xRev, lengths);
+  ev._lcsReverseCompute(xRev, y, ev.heights, match, r.yRev, lengths);
+  for (unsigned i = 0; i < n; ++i) {
+    r.xRev[i] = r.xSize - r.xRev[i] - ev.widths[i];
+    r.yRev[i] = r.ySize - r.yRev[i] - ev.heights[i];
+    r.xSlacks[i] = r.xSize != 0 ? (r.xRev[i] - r.xLoc[i]) * 100 / r.xSize : 0.0;
+    r.ySlacks[i] = r.ySize != 0 ? (r.yRev[i] - r.yLoc[i]) * 100 / r.ySize : 0.0;
+  }
+  return r;
+}
+
+// Every result of the evaluator, bit for bit, against the scans: random pairs
+// of 1 to 300 blocks with real, whole (equal sums), equal and zero sizes, as
+// the annealer uses it: one evaluator per size, sizes changed between pairs,
+// evaluate and evalSlacks in turn. OSVO_SPEVAL_PAIRS sets the number of pairs.
+TEST(SPevalProperty, TreePackingsEqualTheScans) {
+  const char* env = std::getenv("OSVO_SPEVAL_PAIRS");
+  const long pairs = env ? std::atol(env) : 3000;
+  std::mt19937 rng(7);
+  std::uniform_real_distribution<double> real(0.0, 50.0);
+  std::uniform_int_distribution<int> whole(0, 4);
+  std::uniform_int_distribution<unsigned> blocks(1, 300);
+  for (long round = 0; round < pairs;) {
+    const unsigned n = round < 300 ? static_cast<unsigned>(round + 1) : blocks(rng);
+    const int kind = static_cast<int>(round % 4);  // real, whole, equal, with zeros
+    auto size = [&] {
+      switch (kind) {
+        case 0:
+          return real(rng);
+        case 1:
+          return static_cast<double>(whole(rng));
+        case 2:
+          return 2.5;
+        default:
+          return rng() % 3 == 0 ? 0.0 : real(rng);
+      }
+    };
+    Vec w(n), h(n);
+    for (unsigned i = 0; i < n; ++i) w[i] = size(), h[i] = size();
+    SPeval ev(h, w);
+    Seq x(n), y(n);
+    std::iota(x.begin(), x.end(), 0u);
+    y = x;
+    for (int again = 0; again < 8 && round < pairs; ++again, ++round) {
+      std::shuffle(x.begin(), x.end(), rng);
+      std::shuffle(y.begin(), y.end(), rng);
+      const unsigned b = rng() % n;
+      if (again % 2)
+        ev.changeOrient(b);
+      else
+        ev.changeNodeWidth(b, size());
+      const ScanPacking want = scanPacking(ev, x, y);
+      const bool slacks = again % 2 == 0;
+      slacks ? ev.evalSlacks(x, y) : ev.evaluate(x, y);
+      SCOPED_TRACE(testing::Message() << "round " << round << " n " << n << " kind " << kind);
+      ASSERT_EQ((Vec{ev.xSize, ev.ySize}), (Vec{want.xSize, want.ySize}));
+      ASSERT_EQ(ev.xLoc, want.xLoc);
+      ASSERT_EQ(ev.yLoc, want.yLoc);
+      if (!slacks) continue;
+      ASSERT_EQ(ev.xLocRev, want.xRev);
+      ASSERT_EQ(ev.yLocRev, want.yRev);
+      ASSERT_EQ(ev.xSlacks, want.xSlacks);
+      ASSERT_EQ(ev.ySlacks, want.ySlacks);
     }
   }
 }

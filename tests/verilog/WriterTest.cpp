@@ -9,6 +9,7 @@
 #include <string>
 
 #include "HdmBuilder.h"
+#include "RunBinary.h"
 #include "hdm/Hdm.h"
 #include "verilog/VerilogParser.h"
 #include "verilog/VerilogScanner.h"
@@ -257,7 +258,7 @@ TEST(Writer, LargeAndHostileNetlists) {
 }
 
 TEST(Writer, ExampleNetlist) {
-  std::ifstream file(std::string(OSVO_SOURCE_DIR) + "/examples/verilog/cpu.v");
+  std::ifstream file(osvotest::dataPath("verilog/small-core.v"));
   std::stringstream text;
   text << file.rdbuf();
   Built b = build(text.str());

@@ -1,0 +1,1 @@
+osvo_add_fuzzer(import import_fuzz.cpp LIBS osvo_verilog osvo_flatten)

@@ -1,0 +1,34 @@
+// The import driver on the small core of tests/data: the model it builds is
+// gone when it returns, and the design it returns carries the library's data.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "Capture.h"
+#include "RunBinary.h"
+#include "verilog/Verilog2CP.h"
+
+using VERILOG4CPINTERFACE::VERILOG2CP_interface;
+
+TEST(ImportDriver, ReleasesTheModelAndReturnsTheCompletedDesign) {
+  auto model = std::make_unique<hdm::Model>();  // a stale model is replaced, then released
+  std::unique_ptr<CoarsePlacement::FlatDesign> design;
+  const osvotest::Printed p = osvotest::capture([&] {
+    design = VERILOG2CP_interface::processVerilog(model, osvotest::dataPath("verilog/small-core.v"),
+                                                  "cpu",
+                                                  osvotest::dataPath("verilog/small-core.lib"), "");
+  });
+  ASSERT_FALSE(p.error.has_value()) << p.error->what();
+  EXPECT_EQ(model, nullptr);
+  ASSERT_EQ(design->instList.size(), 9u);
+  ASSERT_NE(design->topInst, nullptr);
+  EXPECT_EQ(design->masterList[0]->name, "cpu");
+  // icache_0 has two versions; the first gives the block its size.
+  const CoarsePlacement::CktInstance* icache = design->instList[1];
+  EXPECT_EQ(CoarsePlacement::instanceName(icache), "icache_0");
+  ASSERT_EQ(icache->master->versions.size(), 2u);
+  EXPECT_EQ(icache->master->versions[0]->area, 1100000);
+  EXPECT_EQ(icache->master->type, 1);
+  EXPECT_EQ(p.err.find("Warning"), std::string::npos) << p.err;
+}
