@@ -138,11 +138,9 @@ double DB::wireLength() {
       if (inst != top && inst->index >= 0 && idx < insts.size() && insts[idx] == inst) {
         // As pinXY computes it: the turned offset on the block, plus its corner.
         const BlockFrame& f = blockFrames_[idx];
-        double tx = 0;
-        double ty = 0;
-        CP::translate(inst->orient, pin->offset.x, pin->offset.y, tx, ty);
-        p.x = (0.5 + tx) * f.width + f.x;
-        p.y = (0.5 + ty) * f.height + f.y;
+        p = CoarsePlacement::pinFromCorner(*pin, f.width, f.height);
+        p.x += f.x;
+        p.y += f.y;
       } else {
         pinXY(pin, p.x, p.y);
       }
