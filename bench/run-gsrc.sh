@@ -16,9 +16,10 @@
 #   bench/run-gsrc.sh [build-dir [gsrc-dir]]
 #
 # Environment: BENCHES (default "n10 n30 n50 n100 n200 n300"), VARIANTS
-# ("HARD SOFT"), WHITESPACES ("10 15"), FLOORPLANNERS ("anneal fenrik"),
+# ("HARD SOFT"), WHITESPACES ("10 15"),
 # FLSUCCESS (10) and, per benchmark, FLSUCCESS_n300 and so on: annealing
 # n300 takes minutes per run, so fewer fitting runs may be asked for there.
+# FLOORPLANNERS ("anneal fenrik fenrik-reshapable") chooses the floorplanners.
 # TABLE_ONLY=1 prints the table of the rows already measured.
 set -euo pipefail
 
@@ -37,19 +38,28 @@ results="$work/results.tsv"
 mkdir -p "$work"
 touch "$results"
 
+# One group of columns per floorplanner: "anneal", "fenrik" ("-fenrik 1") and
+# "fenrik-reshapable" ("-fenrik 1 -reshapable 1": soft blocks take any shape
+# in their aspect-ratio range).
 table() {
-  echo "| bench | WS | annealing runs/fit | annealing best WL | annealing s/run | annealing MiB | fenrik runs/fit | fenrik best WL | fenrik s/run | fenrik MiB |"
-  echo "|---|---|---|---|---|---|---|---|---|---|"
-  awk -F'\t' '
+  local fps="${TABLE_FLOORPLANNERS:-anneal fenrik fenrik-reshapable}"
+  awk -F'\t' -v fps="$fps" '
     { key = $1 "\t" $2 "\t" $3; row[key "\t" $4] = $0; keys[key] = 1 }
     function cells(k,   f) {
-      if (!(k in row)) return "| pending | | | "
+      if (!(k in row)) return "| not run | | | "
       split(row[k], f, "\t")
       # f: variant bench ws floorplanner status runs fits bestWL cpu wall kb
-      if (f[7] == 0) return sprintf("| %d/0 (status %s) | - | %.1f (%.0f) | %.1f ", f[6], f[5], f[9] / f[6], f[10] / f[6], f[11] / 1024)
-      return sprintf("| %.2f | %s | %.1f (%.0f) | %.1f ", f[6] / f[7], f[8], f[9] / f[6], f[10] / f[6], f[11] / 1024)
+      if (f[7] == 0) return sprintf("| %d/0 (status %s) | - | %.2f (%.0f) | %.1f ", f[6], f[5], f[9] / f[6], f[10] / f[6], f[11] / 1024)
+      return sprintf("| %.2f (%d/%d) | %s | %.2f (%.0f) | %.1f ", f[6] / f[7], f[6], f[7], f[8], f[9] / f[6], f[10] / f[6], f[11] / 1024)
     }
     END {
+      nf = split(fps, fp, " ")
+      head = "| bench | WS "; rule = "|---|---"
+      for (c = 1; c <= nf; c++) {
+        head = head sprintf("| %s runs/fit | %s best WL | %s s/run | %s MiB ", fp[c], fp[c], fp[c], fp[c])
+        rule = rule "|---|---|---|---"
+      }
+      print head "|"; print rule "|"
       n = 0
       for (k in keys) order[++n] = k
       # variant, then the benchmark size, then the whitespace
@@ -60,7 +70,9 @@ table() {
       }
       for (i = 1; i <= n; i++) {
         split(order[i], a, "\t")
-        printf "| %s/%s | %s %% %s%s|\n", a[1], a[2], a[3], cells(order[i] "\tanneal"), cells(order[i] "\tfenrik")
+        line = sprintf("| %s/%s | %s %% ", a[1], a[2], a[3])
+        for (c = 1; c <= nf; c++) line = line cells(order[i] "\t" fp[c])
+        print line "|"
       }
     }' "$results"
 }
@@ -78,19 +90,7 @@ if [ -z "$gsrc" ] || [ ! -f "$gsrc/HARD/n10.blocks" ]; then
   exit 1
 fi
 
-# A build without the Fenrik bridge anneals instead: its rows would be the
-# annealer's, so they are left out.
-floorplanners="${FLOORPLANNERS:-anneal fenrik}"
-if [[ " $floorplanners " == *" fenrik "* ]]; then
-  probe="$work/probe"
-  rm -rf "$probe" && mkdir -p "$probe"
-  (cd "$probe" && "$osvo" -format b -d "$gsrc/HARD/n10" -fenrik 1 -flSuccess 1 -numMoves 1 \
-     -initTemp 10 > report.txt 2> stderr.txt) || true
-  if grep -q 'Fenrik) is not available' "$probe/stderr.txt"; then
-    echo "run-gsrc: this build has no Fenrik bridge; the fenrik column stays pending" >&2
-    floorplanners="${floorplanners//fenrik/}"
-  fi
-fi
+floorplanners="${FLOORPLANNERS:-anneal fenrik fenrik-reshapable}"
 
 for bench in ${BENCHES:-n10 n30 n50 n100 n200 n300}; do
   perBench="FLSUCCESS_$bench"
@@ -103,13 +103,19 @@ for bench in ${BENCHES:-n10 n30 n50 n100 n200 n300}; do
         mkdir -p "$dir"
         args=(-format b -d "$gsrc/$variant/$bench" -whitespace "$ws" -annealSeed 1 -seed 1
               -flSuccess "$success")
-        [ "$fp" = fenrik ] && args+=(-fenrik 1)
+        case "$fp" in
+          fenrik) args+=(-fenrik 1) ;;
+          fenrik-reshapable) args+=(-fenrik 1 -reshapable 1) ;;
+        esac
         status=0
         (cd "$dir" && /usr/bin/time -f "%U %S %e %M" -o time.txt "$osvo" "${args[@]}" \
            > report.txt 2> stderr.txt) || status=$?
         runs=$(grep -c '^The random seed for this run is: ' "$dir/report.txt" || true)
         fits=$(grep -c '^Iteration: ' "$dir/report.txt" || true)
-        best=$(awk '/^Best fitting WL / { print $4 }' "$dir/report.txt")
+        # The standard wire length printed for the last best floorplan: the
+        # line before the one naming its placement file.
+        best=$(awk '/^Standard HPWL / { last = $NF } /^Benchmark placement file is / { best = last }
+                    END { print best }' "$dir/report.txt")
         read -r user sys wall kb < <(tail -n 1 "$dir/time.txt")
         cpu=$(awk -v u="$user" -v s="$sys" 'BEGIN { print u + s }')
         grep -v -P "^$variant\t$bench\t$ws\t$fp\t" "$results" > "$results.new" || true
