@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <regex>
 
 #include "RunBinary.h"
 #include "fenrik/BenchmarkReader.h"
@@ -60,8 +59,8 @@ std::string cacheDesignDir(const std::string& name) {
 }
 
 RunResult runCache(const std::string& dir, std::vector<std::string> extra) {
-  std::vector<std::string> args = {"-format",    "b", "-d",        "cache16", "-numMoves", "2",
-                                   "-initTemp", "3000", "-seed", "1"};
+  std::vector<std::string> args = {"-format", "b",         "-d",   "cache16", "-numMoves",
+                                   "2",       "-initTemp", "3000", "-seed",   "1"};
   args.insert(args.end(), extra.begin(), extra.end());
   return osvotest::runOsvo(args, dir);
 }
@@ -74,30 +73,18 @@ TEST(BenchmarkRun, GsrcSoftN10FloorplansAndWritesALegalPlacementFile) {
   if (gsrc.empty()) GTEST_SKIP() << "GSRC benchmarks not found";
   const std::string bench = gsrc + "/SOFT/n10";
   const std::string dir = osvotest::scratchDir("n10");
-  const RunResult r = osvotest::runOsvo({"-format", "b", "-d", bench, "-whitespace", "15",
-                                         "-flSuccess", "2", "-annealSeed", "1", "-seed", "1",
-                                         "-numMoves", "3"},
-                                        dir);
+  const RunResult r =
+      osvotest::runOsvo({"-format", "b", "-d", bench, "-whitespace", "15", "-flSuccess", "2",
+                         "-annealSeed", "1", "-seed", "1", "-numMoves", "3"},
+                        dir);
   ASSERT_EQ(r.status, 0) << r.err;
   const std::vector<double> standard =
       valuesAfter(r.out, "Standard HPWL (block centres, terminals on the outline): ");
   ASSERT_EQ(standard.size(), 2u);
   ASSERT_EQ(countLines(r.out, "Iteration: "), 2u);
-  // The wire length the annealer optimised is the standard measure.
-  const auto lines = splitLines(r.out);
-  std::vector<double> iterationWL;
-  for (const std::string& l : lines) {
-    std::smatch m;
-    if (std::regex_match(l, m, std::regex("Iteration: [0-9]+ WL: (.*)")))
-      iterationWL.push_back(std::stod(m[1]));
-  }
-  ASSERT_EQ(iterationWL.size(), 2u);
-  for (size_t i = 0; i < 2; ++i) expectNear6(standard[i], iterationWL[i], "run wire length");
   const std::vector<double> best = valuesAfter(r.out, "Best fitting WL ");
   ASSERT_EQ(best.size(), 1u);
   expectNear6(best[0], std::min(standard[0], standard[1]), "best wire length");
-  EXPECT_EQ(r.out.find("BIPS"), std::string::npos);
-  EXPECT_EQ(r.out.find("Net Name: "), std::string::npos);
   EXPECT_GE(countLines(r.out, "Benchmark placement file is out.pl"), 1u);
 
   // The placement file read back against the benchmark's blocks and nets.
@@ -142,29 +129,16 @@ TEST(BenchmarkRun, MalformedFilesAreRefusedNamingFileAndLine) {
   const std::string nets =
       "UCLA nets 1.0\nNumNets : 2\nNumPins : 4\nNetDegree : 2\na B\np1 B\nNetDegree : 2\nb B\n"
       "p2 B\n";
-  const std::string pl = "UCLA pl 1.0\np1 0 0\np2 10 10\n";
-  struct Case {
-    const char* what;
-    std::string blocks, nets, pl;
-    std::string expected;  // the message after "DIR/t"
-  } cases[] = {
-      {"a block named twice", std::regex_replace(blocks, std::regex("\nb hard"), "\na hard"), nets,
-       pl, ".blocks:6: name defined twice: \"a\"\n"},
-      {"a net pin naming nothing", blocks, std::regex_replace(nets, std::regex("\nb B"), "\nc B"),
-       pl, ".nets:8: pin names nothing: \"c\"\n"},
-      {"a terminal without location", blocks, nets, "UCLA pl 1.0\np1 0 0\n",
-       ".pl:2: no location for terminal \"p2\"\n"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+  // The readers' refusals are tested with the readers; here one of them
+  // reaches the driver.
+  {
     const std::string dir = osvotest::scratchDir("malformed");
-    osvotest::writeFile(dir + "/t.blocks", c.blocks);
-    osvotest::writeFile(dir + "/t.nets", c.nets);
-    osvotest::writeFile(dir + "/t.pl", c.pl);
+    osvotest::writeFile(dir + "/t.blocks", blocks);
+    osvotest::writeFile(dir + "/t.nets", nets);
+    osvotest::writeFile(dir + "/t.pl", "UCLA pl 1.0\np1 0 0\n");
     const RunResult r = osvotest::runOsvo({"-format", "b", "-d", dir + "/t", "-seed", "1"}, dir);
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, dir + "/t" + c.expected);
-    EXPECT_EQ(r.out.find(" OSVO run complete "), std::string::npos);
+    EXPECT_EQ(r.err, dir + "/t.pl:2: no location for terminal \"p2\"\n");
   }
   // A design that does not exist.
   const std::string dir = osvotest::scratchDir("missing");
@@ -182,8 +156,9 @@ TEST(BenchmarkRun, BlocksThatCannotFitEndThroughTheBoundedRetry) {
                       "NumHardRectilinearBlocks : 2\nNumTerminals : 0\n"
                       "a hardrectilinear 4 (0, 0) (0, 10) (10, 10) (10, 0)\n"
                       "b hardrectilinear 4 (0, 0) (0, 30) (10, 30) (10, 0)\n");
-  osvotest::writeFile(dir + "/t.nets", "UCLA nets 1.0\nNumNets : 1\nNumPins : 2\n"
-                                       "NetDegree : 2\na B\nb B\n");
+  osvotest::writeFile(dir + "/t.nets",
+                      "UCLA nets 1.0\nNumNets : 1\nNumPins : 2\n"
+                      "NetDegree : 2\na B\nb B\n");
   osvotest::writeFile(dir + "/t.pl", "UCLA pl 1.0\n");
   const RunResult r =
       osvotest::runOsvo({"-format", "b", "-d", "t", "-whitespace", "0", "-flSuccess", "1",
@@ -194,8 +169,7 @@ TEST(BenchmarkRun, BlocksThatCannotFitEndThroughTheBoundedRetry) {
   std::string raises;
   for (int run = 1, weight = 40; weight <= 100; ++run, weight += 10) {
     raises += "floorplan: run " + std::to_string(run) +
-              " missed the outline; the next run uses area weight " + std::to_string(weight) +
-              "\n";
+              " missed the outline; the next run uses area weight " + std::to_string(weight) + "\n";
   }
   EXPECT_EQ(r.err,
             raises + "floorplan: only 0 of 10 runs fit the outline (1 required); giving up\n");
@@ -206,8 +180,8 @@ TEST(BenchmarkRun, BlocksThatCannotFitEndThroughTheBoundedRetry) {
 // weight has been raised.
 TEST(BenchmarkRun, RaisedAreaWeightFitsWhereTheFixedWeightMisses) {
   const std::string dir = cacheDesignDir("raise");
-  const std::vector<std::string> args = {"-whitespace", "25", "-flSuccess", "1", "-annealSeed",
-                                         "2"};
+  const std::vector<std::string> args = {"-whitespace", "25",          "-flSuccess",
+                                         "1",           "-annealSeed", "2"};
   std::vector<std::string> fixed = args;
   fixed.insert(fixed.end(), {"-adaptAreaWeight", "0"});
   const RunResult f = runCache(dir, fixed);
@@ -227,8 +201,8 @@ TEST(BenchmarkRun, RaisedAreaWeightFitsWhereTheFixedWeightMisses) {
 // placement file are those of the fixed weight, byte for byte.
 TEST(BenchmarkRun, RunsThatFitAtOnceReportAsWithTheFixedWeight) {
   const std::string adaptive = cacheDesignDir("adaptive"), fixed = cacheDesignDir("fixed");
-  const std::vector<std::string> args = {"-whitespace", "40", "-flSuccess", "3", "-annealSeed",
-                                         "1"};
+  const std::vector<std::string> args = {"-whitespace", "40",          "-flSuccess",
+                                         "3",           "-annealSeed", "1"};
   std::vector<std::string> fixedArgs = args;
   fixedArgs.insert(fixedArgs.end(), {"-adaptAreaWeight", "0"});
   const RunResult a = runCache(adaptive, args);
