@@ -10,25 +10,13 @@
 #include <sstream>
 #include <string>
 
+#include "QuietStdout.h"
 #include "floorplan/DB.h"
 #include "pipeline/PipeParser.h"
 
 using namespace CoarsePlacement;
 
 namespace {
-
-// Silences standard output while the designs and databases are built.
-class QuietStdout {
- public:
-  QuietStdout() : saved_(std::cout.rdbuf(sink_.rdbuf())) {}
-  ~QuietStdout() { std::cout.rdbuf(saved_); }
-  QuietStdout(const QuietStdout&) = delete;
-  QuietStdout& operator=(const QuietStdout&) = delete;
-
- private:
-  std::ostringstream sink_;
-  std::streambuf* saved_;
-};
 
 // Places the blocks row by row in a square-ish band, so that wires have length.
 void placeInRows(FlatDesign* d) {

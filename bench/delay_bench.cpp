@@ -8,22 +8,10 @@
 #include <sstream>
 #include <vector>
 
+#include "QuietStdout.h"
 #include "delay/DelayAid.h"
 
 namespace {
-
-// Silences standard output while a model prints its layer table.
-class QuietStdout {
- public:
-  QuietStdout() : saved_(std::cout.rdbuf(sink_.rdbuf())) {}
-  ~QuietStdout() { std::cout.rdbuf(saved_); }
-  QuietStdout(const QuietStdout&) = delete;
-  QuietStdout& operator=(const QuietStdout&) = delete;
-
- private:
-  std::ostringstream sink_;
-  std::streambuf* saved_;
-};
 
 std::unique_ptr<DelayAid> makeModel() {
   QuietStdout quiet;

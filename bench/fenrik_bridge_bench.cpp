@@ -13,6 +13,7 @@
 #include <sstream>
 #include <string>
 
+#include "QuietStdout.h"
 #include "floorplan/DB.h"
 #include "floorplan/FenrikBridge.h"
 #include "pipeline/PipeParser.h"
@@ -20,19 +21,6 @@
 using namespace CoarsePlacement;
 
 namespace {
-
-// Silences standard output while it lives.
-class QuietStdout {
- public:
-  QuietStdout() : saved_(std::cout.rdbuf(sink_.rdbuf())) {}
-  ~QuietStdout() { std::cout.rdbuf(saved_); }
-  QuietStdout(const QuietStdout&) = delete;
-  QuietStdout& operator=(const QuietStdout&) = delete;
-
- private:
-  std::ostringstream sink_;
-  std::streambuf* saved_;
-};
 
 std::unique_ptr<FlatDesign> exampleDesign(bool pathVariant) {
   QuietStdout quiet;

@@ -9,6 +9,7 @@
 #include "flat/ExtendibleData.h"
 #include "flat/Locations.h"
 #include "flat/Orientation.h"
+#include "flat/PadLocations.h"
 
 namespace CoarsePlacement {
 
@@ -39,7 +40,7 @@ class CktVersion {
   double tco = 0;
   double delay = 0;
   int latency = 0;
-  std::vector<PadLocation> padLocations;
+  PadLocations padLocations;
   int type = 0;
 };
 

@@ -26,10 +26,7 @@ void convertCktVersion(CktVersion* v, LocationSystem from, LocationSystem to) {
   getCenter(v, from, fx, fy);
   getCenter(v, to, tx, ty);
   double dx = tx - fx, dy = ty - fy;
-  for (PadLocation& p : v->padLocations) {
-    p.x += dx;
-    p.y += dy;
-  }
+  v->padLocations.shift(dx, dy);
 }
 
 void convertCktInstance(CktInstance* inst, const double& dx, const double& dy, LocationSystem from,

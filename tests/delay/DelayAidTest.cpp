@@ -26,21 +26,6 @@ std::unique_ptr<DelayAid> quietModel(DelayAid::optTech style) {
   return model;
 }
 
-TEST(DelayAidTest, Generation5SetUp) {
-  CaptureStdout();
-  DelayAid model(5, DelayAid::BISWS, 100.0, 100.0);
-  EXPECT_EQ(GetCapturedStdout(),
-            "Set Width and Spacing: \n"
-            "Layer 0 width = 420 spacing = 420\nLayer 1 width = 420 spacing = 420\n"
-            "Layer 2 width = 926 spacing = 926\nLayer 3 width = 926 spacing = 926\n"
-            "Layer 4 width = 1146 spacing = 1146\nLayer 5 width = 1146 spacing = 1146\n"
-            "Layer 6 width = 1695 spacing = 1695\nLayer 7 width = 1695 spacing = 1695\n");
-  const double got[] = {model.Rd, model.Rb, model.Cd, model.Cb, model.t0};
-  const double want[] = {221.0, 221.0, 6.6, 6.6, 29.8};
-  for (int i = 0; i < 5; ++i) EXPECT_DOUBLE_EQ(got[i], want[i]) << i;
-  EXPECT_EQ(model.lcrit.size(), 8u);
-}
-
 TEST(DelayAidTest, DelayGrowsAndBuffersOnlyHelp) {
   auto ows = quietModel(DelayAid::OWS);
   auto biws = quietModel(DelayAid::BIWS);
@@ -114,27 +99,18 @@ TEST(DelayAidTest, FindLengthAndLowestLayer) {
   EXPECT_EQ(model->findLowestLayer(L, 1.0), -1);
 }
 
+// The file's contents are WidthSpaceFile's; here: the pairs reach the model
+// and a file the user names is read or refused.
 TEST(DelayAidTest, OverrideWidthSpace) {
   auto model = quietModel(DelayAid::OWS);
   CaptureStdout();
   EXPECT_EQ(model->overrideWidthSpace(osvotest::dataPath("delay/widthspace.txt")), 1);
   const auto lines = osvotest::splitLines(GetCapturedStdout());
   ASSERT_EQ(lines.size(), 9u);
-  EXPECT_EQ(lines[0], "Override width and spacing");
-  EXPECT_EQ(lines[1], "Layer 0 width = 100 spacing = 200");
   EXPECT_EQ(lines[2], "Layer 1 width = 300.5 spacing = 400");
-  EXPECT_EQ(lines[3], "Layer 2 width = 926 spacing = 926");
-  // "7 8 9": the incomplete second pair is not taken, and that is said.
-  CaptureStdout();
-  CaptureStderr();
-  EXPECT_EQ(model->overrideWidthSpace(osvotest::dataPath("delay/widthspace_odd.txt")), 1);
-  GetCapturedStdout();
-  EXPECT_NE(GetCapturedStderr().find(": the width of layer 1 has no spacing after it"),
-            std::string::npos);
-  EXPECT_EQ(model->spacing[0], 8.0);
+  EXPECT_EQ(lines[3], "Layer 2 width = 926 spacing = 926");  // not in the file: kept
   EXPECT_EQ(model->width[1], 300.5);
 
-  // A file the user names is read or refused.
   const std::string missing = osvotest::dataPath("delay/no-such-file.txt");
   EXPECT_TRUE(osvotest::throwsError(
       [&] { model->overrideWidthSpace(missing); },
@@ -142,7 +118,7 @@ TEST(DelayAidTest, OverrideWidthSpace) {
   EXPECT_TRUE(osvotest::throwsError([&] { model->overrideWidthSpace(osvotest::dataPath("delay")); },
                                     ": it is a directory\n$"));
   std::vector<double> w{1, 2}, s;
-  EXPECT_EQ(model->overrideWidthSpace(w, s), 0);  // nothing taken
+  EXPECT_EQ(model->overrideWidthSpace(w, s), 0);  // uneven lists: nothing taken
 }
 
 TEST(DelayAidTest, FaultyArguments) {

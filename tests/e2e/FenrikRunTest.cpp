@@ -1,7 +1,8 @@
 // End-to-end runs of "-fenrik 1": the fixed-outline floorplanner places the
-// bundled pipeline example legally (checked on the plot script the stage
-// writes), repeats itself under the same seeds, runs its timing-driven rounds
-// on a design with static timing, and refuses an outline the blocks cannot fit.
+// bundled pipeline and Verilog examples legally (checked on the plot script the
+// stage writes), repeats itself under the same seeds, runs its timing-driven
+// rounds on designs with static timing, and refuses an outline the blocks
+// cannot fit.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,12 +21,13 @@ bool contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
-// A scratch directory with the pipeline example's files.
-std::string exampleDir(const std::string& test) {
+// A scratch directory with the files of one of the examples.
+std::string exampleDir(const std::string& test, const std::string& example = "pipeline",
+                       std::vector<std::string> files = {"core-nets.desc", "core-paths.desc",
+                                                         "osvo-cycle.proc"}) {
   const std::string dir = osvotest::scratchDir("e2e.fenrik." + test);
-  const std::string examples = std::string(OSVO_SOURCE_DIR) + "/examples/pipeline/";
-  for (const char* f : {"core-nets.desc", "core-paths.desc", "osvo-cycle.proc"})
-    std::filesystem::copy_file(examples + f, dir + "/" + f);
+  const std::string examples = std::string(OSVO_SOURCE_DIR) + "/examples/" + example + "/";
+  for (const std::string& f : files) std::filesystem::copy_file(examples + f, dir + "/" + f);
   return dir;
 }
 
@@ -123,6 +125,20 @@ TEST(FenrikRun, TimingDrivenRoundsOnADesignWithStaticTiming) {
   }
   EXPECT_TRUE(contains(r.out, "\nImprovement "));
   EXPECT_TRUE(legalPlot(osvotest::readFile(dir + "/out"), 31));
+}
+
+TEST(FenrikRun, VerilogExampleIsLegalWithItsTimingDrivenRounds) {
+  const std::string dir =
+      exampleDir("verilog", "verilog", {"cpu.v", "cpu.lib", "cpu.ipc", "cpu.special"});
+  const RunResult r =
+      osvotest::runOsvo({"-f", "cpu.v", "-c", "cpu.lib", "-ipcFile", "cpu.ipc", "-s", "cpu.special",
+                         "-fenrik", "1", "-flSuccess", "1", "-annealSeed", "1", "-seed", "1"},
+                        dir);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(contains(r.out, "\nIteration 9\n")) << r.out;
+  EXPECT_TRUE(contains(r.out, "\nImprovement "));
+  EXPECT_TRUE(contains(r.out, "BIPS "));
+  EXPECT_TRUE(legalPlot(osvotest::readFile(dir + "/out"), 22));
 }
 
 TEST(FenrikRun, AnOutlineTheHardBlocksCannotFitEndsTheRun) {

@@ -189,14 +189,6 @@ TEST(Fenrik, SameSeedsGiveTheSameFloorplan) {
   EXPECT_EQ(runs[0], runs[1]);
 }
 
-TEST(Fenrik, TwoBlocksArePlacedByOneCut) {
-  Fenrik f(Builder().hard(3, 4).soft(10).net({0, 1}).d, 20.0, 1e7);
-  f.constructFloorplan();
-  EXPECT_EQ(f.queueLength(), 1u);
-  EXPECT_TRUE(f.block(0).placed && f.block(1).placed);
-  EXPECT_TRUE(legal(f).legal);
-}
-
 TEST(Fenrik, PartitionPropagatesOutsidePinsToTheNearSide) {
   // A tall region is cut horizontally; sb0 pulls to a terminal below it, sb1
   // to one above, sb2 to one in the middle band (which pulls nowhere).

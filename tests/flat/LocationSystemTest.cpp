@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
+#include "DesignBuilder.h"
 #include "flat/FlatDesign.h"
 
 using namespace CoarsePlacement;
@@ -34,51 +37,38 @@ TEST(Orientation, TextFormsRoundTripAndUnknownsReport) {
 }
 
 namespace {
-struct TwoBlockDesign {
-  FlatDesign d;
+// A 100 x 100 chip holding one w x h block at (10, 20) with one port, turned by o.
+struct OneBlock {
+  osvotest::DesignBuilder b;
   CktInstance* block;
-  TwoBlockDesign(double w, double h, CP::oritType o) {
-    auto* root = new CktMaster;
-    root->versions.push_back(new CktVersion(root, 0, 100, 100, 10000));
-    d.topInst = new CktInstance;
-    d.topInst->master = root;
-    auto* m = new CktMaster;
-    m->inPorts.push_back(new CktPort);
-    m->versions.push_back(new CktVersion(m, 0, h, w, w * h));
-    d.masterList.push_back(m);
-    block = new CktInstance;
-    block->master = m;
+  OneBlock(double w, double h, CP::oritType o) : block(b.block("blk", w, h, 10, 20)) {
+    CktVersion* chip = b.top()->master->versions[0];
+    chip->width = chip->height = 100;
+    osvotest::DesignBuilder::pin(block, IN_PORT);
+    block->master->versions[0]->generatePortLocations();
     block->orient = o;
-    block->loc = TwoDLoc(10, 20);
-    d.instList.push_back(block);
   }
 };
 }  // namespace
 
-TEST(LocationSystem, InstanceOffsetsDependOnOrientation) {
-  // Unrotated 5x3 block: (ox, oy) = (2, 1); the chip centre moves by (50, 50).
-  TwoBlockDesign plain(5, 3, CP::B0);
-  plain.d.convert2LocationSystem(LS_CENTER);
-  EXPECT_DOUBLE_EQ(plain.block->loc.x, 10 + 50 - 2);
-  EXPECT_DOUBLE_EQ(plain.block->loc.y, 20 + 50 - 1);
-  EXPECT_EQ(plain.d.prevLocSystem, LS_CORNER);
-  // Rotated by 180 degrees: (ox, oy) = (3, 2).
-  TwoBlockDesign turned(5, 3, CP::B180);
-  turned.d.convert2LocationSystem(LS_CENTER);
-  EXPECT_DOUBLE_EQ(turned.block->loc.x, 10 + 50 - 3);
-  EXPECT_DOUBLE_EQ(turned.block->loc.y, 20 + 50 - 2);
-}
-
-TEST(LocationSystem, ConversionRoundTripsAndSameSystemIsANoOp) {
-  TwoBlockDesign t(5, 3, CP::F90);
-  t.d.convert2LocationSystem(LS_CORNER);
-  EXPECT_EQ(t.d.prevLocSystem, LS_CORNER);
+TEST(LocationSystem, CentreOffsetsFollowTheOrientationAndConversionsRoundTrip) {
+  // The offset is half the block as it stands; the chip's centre moves by (50, 50).
+  for (auto [orient, ox, oy] : {std::tuple(CP::B0, 2.0, 1.0), std::tuple(CP::B180, 3.0, 2.0)}) {
+    OneBlock t(5, 3, orient);
+    t.b.get()->convert2LocationSystem(LS_CENTER);
+    EXPECT_DOUBLE_EQ(t.block->loc.x, 10 + 50 - ox);
+    EXPECT_DOUBLE_EQ(t.block->loc.y, 20 + 50 - oy);
+    EXPECT_EQ(t.b.get()->prevLocSystem, LS_CORNER);
+  }
+  OneBlock t(5, 3, CP::F90);
+  FlatDesign& d = *t.b.get();
+  d.convert2LocationSystem(LS_CORNER);  // the same system: nothing moves
   EXPECT_DOUBLE_EQ(t.block->loc.x, 10);
-  t.d.convert2LocationSystem(LS_CENTER);
+  d.convert2LocationSystem(LS_CENTER);
   EXPECT_DOUBLE_EQ(t.block->master->versions[0]->padLocations[0].x, 2);
   EXPECT_DOUBLE_EQ(t.block->master->versions[0]->padLocations[0].y, 1);
-  t.d.convert2LocationSystem(LS_CORNER);
-  EXPECT_EQ(t.d.prevLocSystem, LS_CENTER);
+  d.convert2LocationSystem(LS_CORNER);
+  EXPECT_EQ(d.prevLocSystem, LS_CENTER);
   EXPECT_DOUBLE_EQ(t.block->loc.x, 10);
   EXPECT_DOUBLE_EQ(t.block->loc.y, 20);
   EXPECT_DOUBLE_EQ(t.block->master->versions[0]->padLocations[0].x, 0);

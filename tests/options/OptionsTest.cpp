@@ -265,19 +265,12 @@ TEST_F(OptionRulesTest, MissingInputsStopTheRun) {
 
 TEST_F(OptionRulesTest, RulesFillDependentOptions) {
   const std::pair<Options, Options> cases[] = {
-      {{{"-f", "cpu.v"}},
-       {{"-sx", "1"},
-        {"-sy", "1"},
-        {"-eli", "60"},
-        {"-c", "cell.lib"},
-        {"-padmove", "0"},
-        {"-keepHdm", ""}}},
+      {{{"-f", "cpu.v"}}, {{"-eli", "60"}, {"-c", "cell.lib"}, {"-keepHdm", ""}}},
       // No file name is demanded for the pipeline format.
       {{{"-format", "x"}, {"-opt", "EPSILON"}}, {{"-c", ""}, {"-eli", "1000"}, {"-sweep", "1"}}},
-      {{{"-format", "i"}, {"-p", "path"}, {"-padloc", "2"}, {"-write2gdf", "g"}},
-       {{"-keepHdm", "1"}, {"-padfile", "pad.loc"}}},
+      // A value the user gave is kept.
       {{{"-format", "f"}, {"-auto", "2"}, {"-stopST2", "7"}, {"-netWeightFile", "w"}},
-       {{"-stopST1", "0.01"}, {"-stopST2", "7"}, {"-stopST3", "0.5"}, {"-useNetWeight", "1"}}},
+       {{"-stopST1", "0.01"}, {"-stopST2", "7"}, {"-useNetWeight", "1"}}},
       // An outline empties the scale factors.
       {{{"-format", "f"}, {"-width", "10"}, {"-height", "20"}, {"-sx", "3"}},
        {{"-sx", ""}, {"-sy", ""}}},

@@ -76,7 +76,6 @@ TEST(PipeParser, NetVariantConvertsUnits) {
   const Printed p = capture([&] { d = pipeParser(desc, cycle, kNets); });
   ASSERT_TRUE(d) << p.err;
   EXPECT_EQ(p.out, "Opened file " + desc + "\nalu\nregfile\nlsq\nOpening " + cycle + "\n");
-  EXPECT_EQ(d->mode, DesignMode::WireLength);
   ASSERT_EQ(d->masterList.size(), 3u);
   expectWellFormed(*d, OUT_PORT, IN_PORT);
 
@@ -109,7 +108,6 @@ TEST(PipeParser, PathVariantBuildsPathsLoopsAndLatencies) {
   const Printed p = capture([&] { d = pipeParser(desc, "no-such-cycle-file", kPaths); });
   ASSERT_TRUE(d) << p.err;
   EXPECT_EQ(p.out, "Opened file " + desc + "\nfetch\ndecode\nalu\nwb\n");
-  EXPECT_EQ(d->mode, DesignMode::PipelineModel);
   expectWellFormed(*d, BI_PORT, BI_PORT);
 
   // Stored as read: um^2 and ps.

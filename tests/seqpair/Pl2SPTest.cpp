@@ -8,7 +8,6 @@
 #include <limits>
 #include <numeric>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -57,16 +56,11 @@ TEST(Pl2SP, MessagesAndUnusableInput) {
   Pl2SP other(two, two, two, two, static_cast<PL2SP_ALGO>(7));
   // A block 5 rows below the bottom one stands in no row.
   Pl2SP below({0, 1}, {0, -5}, {1, 1}, {1, 1}, NAIVE_ALGO);
-  std::ostringstream printed;
-  unevenNew.print(printed);
-  uneven.print(printed);
   EXPECT_EQ(GetCapturedStdout(),
             "ERROR: in Pl2SP. Sizes do not match\n"
             "ERROR: in Pl2SP_new. Sizes do not match\n"
             "ERROR: generated sequence pair of not correct sizes 1 & 1 vs 2\n");
-  EXPECT_EQ(printed.str(),
-            "XSequence Pair\n0  1  \nYSequence Pair\n0  1  \n"
-            "XSequence Pair\n0  \nYSequence Pair\n0  \n");
+  EXPECT_EQ(uneven.getX(), Seq{0});  // the one complete block
   EXPECT_TRUE(other.getX().empty() && other.getY().empty());
   EXPECT_EQ(below.getY(), Seq{0});
 
