@@ -10,7 +10,8 @@
 namespace {
 
 bool endsWith(const std::string& s, const std::string& suffix) {
-  return s.size() >= suffix.size() && s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
+  return s.size() >= suffix.size() &&
+         s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 std::string directoryOf(const std::string& path) {
@@ -42,8 +43,8 @@ BenchmarkFileNames readAuxFile(std::istream& in, const std::string& fileName,
       for (Slot& slot : slots) {
         if (!endsWith(file, slot.extension)) continue;
         if (!slot.name->empty())
-          src.fail(std::string("more than one ") + slot.extension + " file: " +
-                   fenrik_text::quoted(t[i]));
+          src.fail(std::string("more than one ") + slot.extension +
+                   " file: " + fenrik_text::quoted(t[i]));
         const std::filesystem::path path(file);
         *slot.name = path.is_absolute() || directory.empty()
                          ? file

@@ -50,7 +50,8 @@ CktPin* connect(CktNet* net, CktInstance* inst, const std::string& portName, Por
   auto* port = new CktPort;
   port->name = portName;
   port->dir = dir;
-  std::vector<CktPort*>& ports = byDirection(dir, master->inPorts, master->outPorts, master->biPorts);
+  std::vector<CktPort*>& ports =
+      byDirection(dir, master->inPorts, master->outPorts, master->biPorts);
   port->index = static_cast<int>(ports.size());
   ports.push_back(port);
 

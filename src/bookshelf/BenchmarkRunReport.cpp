@@ -52,8 +52,9 @@ void BenchmarkRunReport::fittingRun(DB& db, bool best, const std::string& plotFi
   std::ofstream out(fileName, std::ios::trunc);
   if (out) {
     out.precision(kPlacementDigits);
-    writePlFile(out, placed_,
-                "UCLA pl 1.0\n# the best floorplan; DIMS gives each block's placed width and height");
+    writePlFile(
+        out, placed_,
+        "UCLA pl 1.0\n# the best floorplan; DIMS gives each block's placed width and height");
     out.close();
   }
   if (!out) {
