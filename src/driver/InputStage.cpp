@@ -1,5 +1,6 @@
 #include "driver/InputStage.h"
 
+#include "bookshelf/BenchmarkFlatDesign.h"
 #include "options/ReadParam.h"
 #include "pipeline/PipeParser.h"
 #include "support/Error.h"
@@ -35,6 +36,7 @@ InputOptions readInputOptions() {
   // description for format "x"; the top module, cell library and flat master
   // file are read for every format.
   if (o.format == "v" || o.format == "x") o.inputFile = ReadParam::getOption("-f");
+  if (o.format == "b") o.designName = ReadParam::getOption("-d");
   o.topModule = ReadParam::getOption("-t");
   o.libraryFile = ReadParam::getOption("-c");
   o.flatMasterFile = ReadParam::getOption("-s");
@@ -48,8 +50,10 @@ std::unique_ptr<CoarsePlacement::FlatDesign> buildDesign(const InputOptions& opt
   // One branch per input format that has an input path.
   if (options.format == "v") return buildVerilogDesign(options, model);
   if (options.format == "x") return buildPipelineDesign(options);
+  // Format "b": a floorplanning benchmark (NAME.blocks/.nets/.pl or NAME.aux).
+  if (options.format == "b") return buildBenchmarkDesign(options.designName);
 
-  // No input path exists for the other formats ("p", "s", "b", "i", "l", "f",
+  // No input path exists for the other formats ("p", "s", "i", "l", "f",
   // which the option table accepts but the program cannot read).
   throw osvo::Error("osvo: input format \"" + options.format + "\" is not supported\n");
 }

@@ -10,6 +10,7 @@
 struct InputOptions {
   std::string format;          // "-format"
   std::string inputFile;       // "-f": the Verilog netlist ("v") or the pipeline description ("x")
+  std::string designName;      // "-d": the benchmark's files ("b")
   std::string topModule;       // "-t"
   std::string libraryFile;     // "-c"
   std::string flatMasterFile;  // "-s"

@@ -283,8 +283,12 @@ void readPlFile(std::istream& in, const std::string& fileName, BenchmarkDesign& 
 }
 
 BenchmarkDesign readBenchmark(const std::string& baseName) {
+  return readBenchmarkFiles(baseName + ".blocks", baseName + ".nets", baseName + ".pl");
+}
+
+BenchmarkDesign readBenchmarkFiles(const std::string& blocks, const std::string& nets,
+                                   const std::string& pl) {
   BenchmarkDesign design;
-  const std::string blocks = baseName + ".blocks", nets = baseName + ".nets", pl = baseName + ".pl";
   std::ifstream blockIn(blocks);
   if (!blockIn)
     osvo::fail(blocks + ": Error opening file!\n", osvo::kExitBadInput, osvo::Stream::Out);

@@ -18,3 +18,6 @@ void readPlFile(std::istream& in, const std::string& fileName, BenchmarkDesign& 
 
 // Reads baseName + ".blocks", ".nets" and ".pl".
 BenchmarkDesign readBenchmark(const std::string& baseName);
+// Reads the three named files.
+BenchmarkDesign readBenchmarkFiles(const std::string& blocks, const std::string& nets,
+                                   const std::string& pl);

@@ -73,7 +73,7 @@ void writeNetsFile(std::ostream& out, const BenchmarkDesign& design) {
   }
 }
 
-void writePlFile(std::ostream& out, const BenchmarkDesign& design) {
+void writePlFile(std::ostream& out, const BenchmarkDesign& design, const std::string& header) {
   auto line = [&out](const std::string& name, const DesignPlacement& p) {
     if (!p.given) return;
     out << name << " " << p.x << " " << p.y;
@@ -81,7 +81,7 @@ void writePlFile(std::ostream& out, const BenchmarkDesign& design) {
     if (p.hasDims) out << " DIMS = (" << p.dimsWidth << ", " << p.dimsHeight << ")";
     out << "\n";
   };
-  out << "ZEPT pl 1.0\n\n";
+  out << header << "\n\n";
   for (const DesignBlock& b : design.blocks) line(b.name, b.placement);
   for (const DesignTerminal& t : design.terminals) line(t.name, t.placement);
 }
@@ -89,5 +89,6 @@ void writePlFile(std::ostream& out, const BenchmarkDesign& design) {
 void writeBenchmark(const std::string& baseName, const BenchmarkDesign& design) {
   writeFile(baseName + ".blocks", design, writeBlockFile);
   writeFile(baseName + ".nets", design, writeNetsFile);
-  writeFile(baseName + ".pl", design, writePlFile);
+  writeFile(baseName + ".pl", design,
+            [](std::ostream& out, const BenchmarkDesign& d) { writePlFile(out, d); });
 }

@@ -10,8 +10,9 @@
 
 void writeBlockFile(std::ostream& out, const BenchmarkDesign& design);
 void writeNetsFile(std::ostream& out, const BenchmarkDesign& design);
-// Only the placements the design gives are written.
-void writePlFile(std::ostream& out, const BenchmarkDesign& design);
+// Only the placements the design gives are written, after the header line(s).
+void writePlFile(std::ostream& out, const BenchmarkDesign& design,
+                 const std::string& header = "ZEPT pl 1.0");
 
 // Writes baseName + ".blocks", ".nets" and ".pl"; a file that cannot be
 // written throws osvo::Error (status 1) with one line naming it.

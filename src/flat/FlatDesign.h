@@ -36,6 +36,10 @@ class FlatDesign : public ExtendibleData {
   LocationSystem locSystem = LS_CORNER;
   LocationSystem prevLocSystem = LS_CORNER;
   DesignMode mode = DesignMode::WireLength;
+  // A design without delays (a floorplanning benchmark): its floorplans are
+  // judged by wire length alone, and that wire length counts the nets to the
+  // chip's pins (the terminals on the outline) too.
+  bool wireLengthOnly = false;
 };
 
 // Reference offset of location system ls for a version.

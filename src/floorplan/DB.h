@@ -114,8 +114,9 @@ class DB : public TimingDatabase {
   // The cost of the placement by the design's mode: the wire length, or the
   // pipeline model's inverse IPC factor (then `out` receives the clock).
   double evalHPWL(double& out);
-  // Half-perimeter wire length of the nets not on the chip, weighted by each
-  // net's timing weight when timing is on.
+  // Half-perimeter wire length of the nets not on the chip (of every net for a
+  // design judged by wire length alone), weighted by each net's timing weight
+  // when timing is on.
   double wireLength();
   // The pipeline model: every path's latency in cycles from block latencies and
   // wire lengths, and 1 / the IPC factor that the loops' extra cycles leave.
@@ -172,6 +173,14 @@ class DB : public TimingDatabase {
   // again when the paths change.
   std::unique_ptr<PipelineModel> pipelineModel_;
   unsigned long pipelineVersionEpoch_ = 0;  // versionEpoch_ when its versions were looked up
+  // Scratch of wireLength: each block's lower-left corner and size.
+  struct BlockFrame {
+    double x = 0;
+    double y = 0;
+    double width = 0;
+    double height = 0;
+  };
+  std::vector<BlockFrame> blockFrames_;
 
   // Version in force per instance index, valid for configuration
   // `cachedConfig_` (object `cachedConfigPtr_`); null slots are not looked up yet.

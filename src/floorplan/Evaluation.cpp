@@ -109,19 +109,41 @@ double DB::evalHPWL(double& out) {
 }
 
 double DB::wireLength() {
+  // Nets that reach the chip boundary are not part of the wire length, except
+  // for a design judged by wire length alone, whose chip pins are the
+  // terminals that the standard measure counts.
   CktInstance* top = design_->topInst;
+  CktInstance* skipped = design_->wireLengthOnly ? nullptr : top;
+  // Every block's corner and size, looked up once per call rather than once
+  // per pin: the annealer measures the wire length after every move.
+  const auto& insts = design_->instList;
+  blockFrames_.resize(insts.size());
+  for (size_t i = 0; i < insts.size(); ++i) {
+    const CktVersion* v = getVersion(insts[i]);
+    blockFrames_[i] = {insts[i]->loc.x, insts[i]->loc.y, v->width, v->height};
+  }
+
   double sum = 0;
   for (CktNet* net : design_->netList) {
-    // Nets that reach the chip boundary are not part of the wire length.
     BBox box;
     bool touchesChip = false;
     for (CktPin* pin : net->pins) {
-      if (pin->inst == top) {
+      CktInstance* inst = pin->inst;
+      if (inst == skipped) {
         touchesChip = true;
         break;
       }
       CoarsePlacement::TwoDLoc p;
-      pinXY(pin, p.x, p.y);
+      const size_t idx = static_cast<size_t>(inst->index);
+      if (inst != top && inst->index >= 0 && idx < insts.size() && insts[idx] == inst) {
+        // As pinXY computes it: the turned offset on the block, plus its corner.
+        const BlockFrame& f = blockFrames_[idx];
+        p = CoarsePlacement::pinFromCorner(*pin, f.width, f.height);
+        p.x += f.x;
+        p.y += f.y;
+      } else {
+        pinXY(pin, p.x, p.y);
+      }
       box.put(p);
     }
     if (touchesChip || !box.isValid()) continue;

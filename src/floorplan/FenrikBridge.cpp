@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "fenrik/Fenrik.h"
+#include "flat/AspectRange.h"
 #include "flat/PinGeometry.h"
 #include "support/Assert.h"
 #include "support/Error.h"
@@ -118,9 +119,21 @@ void FenrikBridge::writeExchangeFiles(bool softBlocks) {
   std::string blocks = "ZEPT blocks 1.0\n\n";
   std::string netText = "ZEPT nets 1.0\n\n";
   std::string pl = "ZEPT pl 1.0\n\n";
-  const std::string count = std::to_string(insts.size());
-  append(blocks, "NumSoftRectangularBlocks : ", softBlocks ? count : "0", "\n");
-  append(blocks, "NumHardRectilinearBlocks : ", softBlocks ? "0" : count, "\n");
+  // With soft blocks, a block takes the aspect-ratio range its input states,
+  // or 0.1 to 10. A benchmark states which of its blocks are soft: the others
+  // keep their shapes.
+  std::vector<const CoarsePlacement::AspectRange*> ranges(insts.size(), nullptr);
+  size_t softCount = 0;
+  for (size_t i = 0; i < insts.size() && softBlocks; ++i) {
+    ranges[i] = dynamic_cast<const CoarsePlacement::AspectRange*>(
+        insts[i]->getExtData(CoarsePlacement::kAspectRangeKey));
+    softCount += ranges[i] || !design_->wireLengthOnly ? 1 : 0;
+  }
+  const auto isSoft = [&](size_t i) {
+    return softBlocks && (ranges[i] || !design_->wireLengthOnly);
+  };
+  append(blocks, "NumSoftRectangularBlocks : ", std::to_string(softCount), "\n");
+  append(blocks, "NumHardRectilinearBlocks : ", std::to_string(insts.size() - softCount), "\n");
   append(blocks, "NumTerminals : ", std::to_string(terminalCount), "\n\n");
 
   for (size_t i = 0; i < insts.size(); ++i) {
@@ -134,8 +147,11 @@ void FenrikBridge::writeExchangeFiles(bool softBlocks) {
     }
     std::string name = "sb";
     name += std::to_string(i);
-    if (softBlocks) {
-      append(blocks, name, " softrectangular ", number(w * h), " 0.1 10.0 \n");
+    if (isSoft(i)) {
+      const std::string range =
+          ranges[i] ? number(ranges[i]->minAspect) + " " + number(ranges[i]->maxAspect)
+                    : std::string("0.1 10.0");
+      append(blocks, name, " softrectangular ", number(w * h), " ", range, " \n");
     } else {
       const std::string ws = number(w), hs = number(h);
       append(blocks, name, " hardrectilinear 4 (0, 0) (0, ", hs, ") (", ws, ", ", hs, ") (", ws,

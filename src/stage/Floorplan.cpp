@@ -1,7 +1,9 @@
 #include "stage/Floorplan.h"
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -9,6 +11,7 @@
 #include "anneal/CommandLine.h"
 #include "floorplan/DB.h"
 #include "stage/ProgressLine.h"
+#include "stage/RunObserver.h"
 #include "stage/StageReport.h"
 #include "support/Assert.h"
 #include "support/Error.h"
@@ -61,7 +64,7 @@ void requireBlocks(const FlatDesign* design) {
 
 int floorplan(FlatDesign* design) {
   requireBlocks(design);
-  return floorplan(design, readStageParams(design->mode));
+  return floorplan(design, readStageParams(design->mode, design->wireLengthOnly));
 }
 
 int floorplan(FlatDesign* design, const StageParams& stage) {
@@ -74,6 +77,10 @@ int floorplan(FlatDesign* design, const StageParams& stage) {
   const bool pipelineMode = design->mode == CoarsePlacement::DesignMode::PipelineModel;
   // Where static timing does not give the cycle time, the clock does.
   const bool cycleFromClock = params.timingOn == 0 || pipelineMode;
+  // A design judged by wire length alone has no cycle time and no BIPS: its
+  // best run is the one with the shortest wire length.
+  const bool wireLengthOnly = stage.wireLengthOnly;
+  auto* observer = dynamic_cast<RunObserver*>(design->getExtData(kRunObserverKey));
 
   RunStatistics stats;
   int startConfig = 0;
@@ -141,36 +148,57 @@ int floorplan(FlatDesign* design, const StageParams& stage) {
       if (pipelineMode) db.assignPins();
       db.updateDelays(1);
 
-      // The clock is a frequency in GHz: its cycle time is 1 / f ns.
-      double cycle = 0;
-      if (cycleFromClock) {
-        cycle = 1.0 / db.fixFreq();
+      bool best = false;
+      // No clock: the plot's title shows 0 GHz.
+      double cycle = std::numeric_limits<double>::infinity();
+      if (wireLengthOnly) {
+        const double wl = db.wireLength();
+        best = stats.addWireLengthSuccess(wl);
+        std::cout << "Configuration" << db.currentConfig() << "\n";
+        std::cout << "Iteration: " << run << " WL: " << wl << "\n";
       } else {
-        FPTiming timing;
-        cycle = timing.perform_sta(&db, 0.0);
-      }
-      const double bips = runBIPS(db, cycle, pipelineMode, run);
-      const bool best = stats.addSuccess(cycle, bips);
+        // The clock is a frequency in GHz: its cycle time is 1 / f ns.
+        if (cycleFromClock) {
+          cycle = 1.0 / db.fixFreq();
+        } else {
+          FPTiming timing;
+          cycle = timing.perform_sta(&db, 0.0);
+        }
+        const double bips = runBIPS(db, cycle, pipelineMode, run);
+        best = stats.addSuccess(cycle, bips);
 
-      std::cout << "Configuration" << db.currentConfig() << "\n";
-      if (params.timingOn != 0 || pipelineMode) {
-        std::cout << "Iteration: " << run << " cycle time: " << cycle << " BIPS: " << bips << "\n";
-      } else {
-        std::cout << "Iteration: " << run << " WL: " << db.wireLength() << "\n";
-      }
-      if (best) {
-        printBestReport(std::cout, *design, stats.bestBIPS);
-        if (params.plot) {
-          db.plot(params.outPlotFile.c_str(), area, whitespace, x / y, cycle, !params.plotHide2,
-                  !params.plotHide3);
+        std::cout << "Configuration" << db.currentConfig() << "\n";
+        if (params.timingOn != 0 || pipelineMode) {
+          std::cout << "Iteration: " << run << " cycle time: " << cycle << " BIPS: " << bips
+                    << "\n";
+        } else {
+          std::cout << "Iteration: " << run << " WL: " << db.wireLength() << "\n";
         }
       }
+      if (best) {
+        if (!wireLengthOnly) printBestReport(std::cout, *design, stats.bestBIPS);
+        // Without timing every net would count as critical: a design judged by
+        // wire length alone is drawn without nets and labels.
+        if (params.plot) {
+          db.plot(params.outPlotFile.c_str(), area, whitespace, x / y, cycle,
+                  !params.plotHide2 && !wireLengthOnly, !params.plotHide3 && !wireLengthOnly);
+        }
+      }
+      if (observer) observer->fittingRun(db, best, params.outPlotFile);
+    } else if (stage.adaptAreaWeight && !params.fenrik && annealerParams.areaWeight < 100 &&
+               stats.runs < maxRuns) {
+      // The outline penalty lost against the wire length: weigh it more in the
+      // next run. (The fixed-outline floorplanner has no area weight.)
+      annealerParams.areaWeight = std::min(100, annealerParams.areaWeight + kAreaWeightStep);
+      std::cout.flush();
+      std::cerr << "floorplan: run " << run << " missed the outline; the next run uses area weight "
+                << annealerParams.areaWeight << std::endl;
     }
     annealer.reset();
   }
 
   progress.erase();
-  stats.printSummary(std::cout);
+  stats.printSummary(std::cout, wireLengthOnly);
   std::cout.flush();
   return status;
 }

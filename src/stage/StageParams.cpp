@@ -51,7 +51,7 @@ long long stageRunBound(int required) {
   return static_cast<long long>(required > 0 ? required : 1) * kStageRunBoundFactor;
 }
 
-StageParams readStageParams(CoarsePlacement::DesignMode mode) {
+StageParams readStageParams(CoarsePlacement::DesignMode mode, bool wireLengthOnly) {
   StageParams p;
   Command_Line& a = p.annealer;
   a.reshapable = intOption("-reshapable") != 0;
@@ -67,16 +67,27 @@ StageParams readStageParams(CoarsePlacement::DesignMode mode) {
   a.coolTime = realOption("-coolTemp");
   a.startTime = intOption("-initTemp");
   a.maxWS = intOption("-whitespace");
-  a.timingOn = intOption("-timingOn");
-  a.fixFreq = mode == CoarsePlacement::DesignMode::PipelineModel || a.timingOn == 0
-                  ? requiredClock()
-                  : realOption("-fix_freq");
+  // A design without delays has nothing to time.
+  a.timingOn = wireLengthOnly ? 0 : intOption("-timingOn");
+  const bool clockRequired =
+      !wireLengthOnly && (mode == CoarsePlacement::DesignMode::PipelineModel || a.timingOn == 0);
+  a.fixFreq = clockRequired ? requiredClock() : realOption("-fix_freq");
   a.verRate = realOption("-ver_rate");
   a.fenrik = intOption("-fenrik") != 0;
   a.fenrikSoftBlocks = ReadParam::getOption("-reshapable") == "1";
 
   p.ipcFile = ReadParam::getOption("-ipcFile");
   p.widthSpaceFile = ReadParam::getOption("-readWidthSpace");
+  p.wireLengthOnly = wireLengthOnly;
+
+  const std::string adapt = ReadParam::getOption("-adaptAreaWeight");
+  if (adapt == "0") {
+    p.adaptAreaWeight = false;
+  } else if (!adapt.empty() && adapt != "1") {
+    std::cout.flush();
+    std::cerr << "Ignoring -adaptAreaWeight " << adapt
+              << ": not 0 or 1; runs that miss the outline raise the area weight" << std::endl;
+  }
 
   const std::string seed = ReadParam::getOption("-annealSeed");
   if (!seed.empty() &&

@@ -26,7 +26,13 @@ bool RunStatistics::addSuccess(double cycle, double bips) {
   return std::fabs(bestBIPS - bips) < 1e-7;
 }
 
-void RunStatistics::printSummary(std::ostream& out) const {
+bool RunStatistics::addWireLengthSuccess(double wireLength) {
+  successes += 1;
+  if (wireLength < bestWireLength) bestWireLength = wireLength;
+  return std::fabs(bestWireLength - wireLength) < 1e-7;
+}
+
+void RunStatistics::printSummary(std::ostream& out, bool wireLengthOnly) const {
   const double n = runs > 0 ? static_cast<double>(runs) : 1.0;
   out << "\n";
   out << "Average Area: " << areaSum / n << " Minimum Area: " << minArea << "\n";
@@ -34,8 +40,12 @@ void RunStatistics::printSummary(std::ostream& out) const {
   out << "Average WhiteSpace: " << whitespaceSum / n << "%"
       << " Minimum WhiteSpace: " << minWhitespace << "%"
       << "\n";
-  out << " Minimum Cycle time:" << minCycle << "\n";
-  out << "Best BIPS " << bestBIPS << "\n";
+  if (wireLengthOnly) {
+    out << "Best fitting WL " << bestWireLength << "\n";
+  } else {
+    out << " Minimum Cycle time:" << minCycle << "\n";
+    out << "Best BIPS " << bestBIPS << "\n";
+  }
   out << "Average Time: " << 0 << "\n";
 }
 

@@ -19,6 +19,7 @@ struct RunStatistics {
   double minWhitespace = kNone;
   double minCycle = kNone;
   double bestBIPS = 0;
+  double bestWireLength = kNone;
   double successes = 0;
   long long runs = 0;
 
@@ -27,10 +28,15 @@ struct RunStatistics {
   // A fitting run enters its cycle time and BIPS. Returns true when the run
   // matches the best BIPS so far (within 1e-7), ties included.
   bool addSuccess(double cycle, double bips);
+  // A fitting run of a design judged by wire length alone enters its wire
+  // length. Returns true when the run matches the shortest so far (within
+  // 1e-7), ties included.
+  bool addWireLengthSuccess(double wireLength);
   // The summary after the last run; the averages divide the sums by the
   // number of runs that entered them. No time is measured: the average time
-  // is reported as 0.
-  void printSummary(std::ostream& out) const;
+  // is reported as 0. For a design judged by wire length alone the shortest
+  // fitting wire length replaces the cycle time and BIPS lines.
+  void printSummary(std::ostream& out, bool wireLengthOnly = false) const;
 };
 
 // "BIPS " and the best BIPS, then for every path of the design its total

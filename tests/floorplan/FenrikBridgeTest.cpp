@@ -12,6 +12,7 @@
 
 #include "FloorplanTestDesign.h"
 #include "fenrik/Fenrik.h"
+#include "flat/AspectRange.h"
 #include "floorplan/FenrikBridge.h"
 
 using namespace fptest;
@@ -113,6 +114,17 @@ TEST_F(FenrikBridgeTest, ExchangeFilesHardAndSoft) {
             "NumTerminals : 1\n\n"
             "sb0 softrectangular 8 0.1 10.0 \n"
             "sb1 softrectangular 3.3000000000000003 0.1 10.0 \n"
+            "p1 terminal\n");
+
+  // A benchmark says which blocks are soft and their ranges: the others stay hard.
+  db->getDesign()->wireLengthOnly = true;
+  b->setExtData(kAspectRangeKey, new AspectRange(0.5, 2.25));
+  bridge(*db).writeExchangeFiles(true);
+  EXPECT_EQ(osvotest::readFile(base() + ".blocks"),
+            "ZEPT blocks 1.0\n\nNumSoftRectangularBlocks : 1\nNumHardRectilinearBlocks : 1\n"
+            "NumTerminals : 1\n\n"
+            "sb0 hardrectilinear 4 (0, 0) (0, 2) (4, 2) (4, 0)\n"
+            "sb1 softrectangular 3.3000000000000003 0.5 2.25 \n"
             "p1 terminal\n");
 }
 
