@@ -9,11 +9,8 @@
 
 namespace {
 
+using osvotest::contains;
 using osvotest::RunResult;
-
-bool contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
 
 RunResult run(const std::string& test, const std::vector<std::string>& args) {
   return osvotest::runOsvo(args, osvotest::scratchDir("e2e." + test));

@@ -2,9 +2,7 @@
 // plotted by the real binary, and the refusals of the import.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,11 +10,8 @@
 
 namespace {
 
+using osvotest::contains;
 using osvotest::RunResult;
-
-bool contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
 
 // Few moves, one fitting run, fixed seeds, an outline easy to meet.
 const std::vector<std::string> kQuick = {
@@ -41,83 +36,6 @@ std::string smallCore(const char* ext) {
 }
 std::string example(const char* ext) {
   return std::string(OSVO_SOURCE_DIR) + "/examples/verilog/cpu" + ext;
-}
-
-struct Rect {
-  double x0, y0, x1, y1;
-};
-
-// The block rectangles of a plot script: the closed five-point outlines of its
-// first data set (the chip's edges there have three points).
-std::vector<Rect> plottedBlocks(const std::string& script) {
-  std::vector<Rect> blocks;
-  std::istringstream in(script);
-  std::string line;
-  while (std::getline(in, line) && line.rfind("plot ", 0) != 0) {
-  }
-  std::vector<std::pair<double, double>> group;
-  auto flush = [&] {
-    if (group.size() == 5) {
-      Rect r{group[0].first, group[0].second, group[0].first, group[0].second};
-      for (const auto& [x, y] : group) {
-        r.x0 = std::min(r.x0, x);
-        r.y0 = std::min(r.y0, y);
-        r.x1 = std::max(r.x1, x);
-        r.y1 = std::max(r.y1, y);
-      }
-      blocks.push_back(r);
-    }
-    group.clear();
-  };
-  while (std::getline(in, line) && line != "EOF") {
-    std::istringstream point(line);
-    double x = 0, y = 0;
-    if (point >> x >> y)
-      group.emplace_back(x, y);
-    else
-      flush();
-  }
-  flush();
-  return blocks;
-}
-
-// The target outline (W, H) of the run that wrote the last plot: its
-// "x y W H" line comes before its "OutPut Plot file is" line.
-std::pair<double, double> bestRunOutline(const std::string& out) {
-  const auto lines = osvotest::splitLines(out);
-  std::pair<double, double> outline{-1, -1};
-  for (size_t i = 0; i < lines.size(); ++i) {
-    std::istringstream in(lines[i]);
-    double x, y, w, h;
-    std::string rest;
-    if (in >> x >> y >> w >> h && !(in >> rest)) outline = {w, h};
-    if (lines[i].rfind("OutPut Plot file is", 0) == 0) return outline;
-  }
-  return {-1, -1};
-}
-
-// The last plot of the run shows `count` blocks of positive size, none
-// overlapping another, all inside the target outline of the run it belongs to.
-void expectLegalPlot(const RunResult& r, const std::string& dir, size_t count) {
-  const std::vector<Rect> blocks = plottedBlocks(osvotest::readFile(dir + "/out"));
-  ASSERT_EQ(blocks.size(), count);
-  const auto [w, h] = bestRunOutline(r.out);
-  ASSERT_GT(w, 0);
-  // The script writes six significant digits; abutting blocks may seem to
-  // overlap by that rounding.
-  const double eps = 1e-5 * std::max(w, h);
-  for (size_t i = 0; i < blocks.size(); ++i) {
-    const Rect& a = blocks[i];
-    EXPECT_TRUE(a.x1 > a.x0 && a.y1 > a.y0) << i;
-    EXPECT_TRUE(a.x0 >= -eps && a.y0 >= -eps && a.x1 <= w + 0.1 + eps && a.y1 <= h + 0.1 + eps)
-        << "block " << i << " leaves the outline " << w << " x " << h;
-    for (size_t j = 0; j < i; ++j) {
-      const Rect& b = blocks[j];
-      const bool apart =
-          a.x1 <= b.x0 + eps || b.x1 <= a.x0 + eps || a.y1 <= b.y0 + eps || b.y1 <= a.y0 + eps;
-      EXPECT_TRUE(apart) << "blocks " << j << " and " << i << " overlap";
-    }
-  }
 }
 
 // Standard output without the host, date and user lines of the header.
@@ -147,7 +65,7 @@ TEST(VerilogInput, SmallCoreIsImportedFloorplannedAndReproducible) {
   EXPECT_TRUE(contains(r.out, "\nConfiguration0\nIteration: 1 cycle time: 0."));
   EXPECT_TRUE(contains(r.out, "\nBest BIPS "));
   EXPECT_TRUE(r.out.ends_with(" OSVO run complete \n"));
-  expectLegalPlot(r, dir, 9);
+  EXPECT_TRUE(osvotest::legalPlot(osvotest::readFile(dir + "/out"), 9));
 
   // The same seeds give the same report and the same plot.
   const std::string again = dirWith("small.again", {smallCore(".v"), smallCore(".lib")});
@@ -176,7 +94,7 @@ TEST(VerilogInput, ExampleCoreFloorplansWithItsConfigurations) {
   const double cycle = std::stod(r.out.substr(at + 13));
   EXPECT_TRUE(cycle > 0.4 && cycle < 0.8) << cycle;
   EXPECT_TRUE(r.out.ends_with(" OSVO run complete \n"));
-  expectLegalPlot(r, dir, 22);
+  EXPECT_TRUE(osvotest::legalPlot(osvotest::readFile(dir + "/out"), 22));
 }
 
 TEST(VerilogInput, SyntaxErrorInTheLastModuleKeepsWhatWasRead) {
@@ -199,7 +117,7 @@ TEST(VerilogInput, SyntaxErrorInTheLastModuleKeepsWhatWasRead) {
   EXPECT_TRUE(contains(r.err, "read d but , is expected\nParse stopped in file cut.v at line 15\n"))
       << r.err;
   EXPECT_TRUE(r.out.ends_with(" OSVO run complete \n"));
-  expectLegalPlot(r, dir, 4);
+  EXPECT_TRUE(osvotest::legalPlot(osvotest::readFile(dir + "/out"), 4));
 }
 
 struct Refusal {

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -101,6 +102,64 @@ std::vector<std::string> splitLines(const std::string& text) {
   std::string line;
   while (std::getline(in, line)) lines.push_back(line);
   return lines;
+}
+
+PlotShapes readPlot(const std::string& script) {
+  PlotShapes s;
+  std::istringstream in(script);
+  std::string line;
+  while (std::getline(in, line) && !line.starts_with("plot '-'")) {
+  }
+  std::vector<std::pair<double, double>> group;
+  auto flush = [&] {
+    if (group.size() == 5 && group[0] == group[4]) {
+      const auto [lx, hx] = std::minmax({group[0].first, group[1].first, group[2].first});
+      const auto [ly, hy] = std::minmax({group[0].second, group[1].second, group[2].second});
+      s.blocks.push_back({lx, ly, hx, hy});
+    } else if (group.size() == 3) {
+      s.chipWidth = std::max(s.chipWidth, group[1].first);
+      s.chipHeight = std::max(s.chipHeight, group[1].second);
+    } else if (!group.empty()) {
+      ++s.malformed;
+    }
+    group.clear();
+  };
+  while (std::getline(in, line) && line != "EOF") {
+    std::istringstream point(line);
+    double x = 0, y = 0;
+    if (point >> x >> y)
+      group.emplace_back(x, y);
+    else if (line.empty())
+      flush();
+    else
+      ++s.malformed;
+  }
+  flush();
+  return s;
+}
+
+testing::AssertionResult legalPlot(const std::string& script, size_t blockCount, double slack) {
+  const PlotShapes s = readPlot(script);
+  if (s.malformed) return testing::AssertionFailure() << s.malformed << " malformed point groups";
+  if (s.blocks.size() != blockCount)
+    return testing::AssertionFailure() << s.blocks.size() << " blocks, not " << blockCount;
+  const double w = s.chipWidth, h = s.chipHeight;
+  if (!(w > 0 && h > 0)) return testing::AssertionFailure() << "no chip outline";
+  const double tol = 1e-5 * std::max(w, h);
+  for (size_t i = 0; i < s.blocks.size(); ++i) {
+    const PlotShapes::Rect& a = s.blocks[i];
+    if (!(a.x1 > a.x0 && a.y1 > a.y0))
+      return testing::AssertionFailure() << "block " << i << " is empty";
+    if (a.x0 < -tol || a.y0 < -tol || a.x1 > w + slack + tol || a.y1 > h + slack + tol)
+      return testing::AssertionFailure() << "block " << i << " leaves the chip " << w << " x " << h;
+    for (size_t j = 0; j < i; ++j) {
+      const PlotShapes::Rect& b = s.blocks[j];
+      if (std::min(a.x1, b.x1) - std::max(a.x0, b.x0) > tol &&
+          std::min(a.y1, b.y1) - std::max(a.y0, b.y0) > tol)
+        return testing::AssertionFailure() << "blocks " << j << " and " << i << " overlap";
+    }
+  }
+  return testing::AssertionSuccess();
 }
 
 }  // namespace osvotest
