@@ -10,11 +10,8 @@
 
 namespace {
 
+using osvotest::contains;
 using osvotest::RunResult;
-
-bool contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
 
 const std::vector<std::string> kQuick = {"-numMoves",   "1", "-initTemp", "100", "-flSuccess", "1",
                                          "-annealSeed", "3", "-seed",     "1"};
@@ -28,16 +25,12 @@ TEST(PipelineInput, NetVariantExampleIsReadAndFloorplanned) {
   args.insert(args.end(), kQuick.begin(), kQuick.end());
   const RunResult r = osvotest::runOsvo(args, dir);
   ASSERT_TRUE(r.status == 0 || r.status == 2) << r.err;
-  // Reader lines, then the database's outline and the delay model.
+  // The description, then the cycle file, then the database's outline.
   const size_t opened = r.out.find("Opened file core-nets.desc\nfetch_pc\nbpred\n");
   const size_t cycle = r.out.find("Opening osvo-cycle.proc\n");
-  const size_t chip = r.out.find("Chip width ");
-  const size_t layers = r.out.find("Set Width and Spacing: \nLayer 0 width = 420 spacing = 420\n");
   ASSERT_NE(opened, std::string::npos);
   EXPECT_LT(opened, cycle);
-  EXPECT_LT(cycle, chip);
-  EXPECT_LT(chip, layers);
-  EXPECT_TRUE(contains(r.out, "Layer 7 width = 1695 spacing = 1695\n"));
+  EXPECT_LT(cycle, r.out.find("Chip width "));
   EXPECT_TRUE(contains(r.out, "Best BIPS "));
   EXPECT_TRUE(r.out.ends_with(" OSVO run complete \n"));
 }
@@ -51,20 +44,17 @@ struct BadInput {
   const char* stderrPart;
 };
 
+// One refusal of each reader reaches the driver; the readers' own tests hold the rest.
 TEST(PipelineInput, MalformedInputStopsWithAMessage) {
   const std::vector<BadInput> cases = {
       {"missing", nullptr, nullptr, {}, 1, "missing.desc"},
-      {"short", "2\na 1.0 1.0 0 100 10 10\n", "0\n", {}, 1, "short.desc"},
       {"nocycle", "1\na 1.0 1.0 0 100 10 10\n", nullptr, {}, 1, "osvo-cycle.proc"},
-      {"badcount", "x\n", "0\n", {}, 1, "badcount.desc"},
-      {"area", "1\na -1.0 1.0 0 100 10 10\n", "0\n", {}, 1, "\"a\""},
       {"unknown",
        "1\na 1.0 1.0 0 100 10 10\n",
        "1\n2 n a ghost\n",
        {},
        1,
        "Error: osvo-cycle.proc:2: unknown block \"ghost\"\n"},
-      {"directory", nullptr, nullptr, {"-f", "."}, 1, "description file \".\": it is a directory"},
       // Endless inputs are refused, not read into memory.
       {"endless", nullptr, nullptr, {"-f", "/dev/zero"}, 1, "a word longer than 4096 characters"},
       {"endlessIpc",
@@ -73,12 +63,6 @@ TEST(PipelineInput, MalformedInputStopsWithAMessage) {
        {"-ipcFile", "/dev/zero"},
        1,
        "an instance name longer than 254 characters"},
-      {"endlessOptions",
-       nullptr,
-       nullptr,
-       {"-readOptionFile", "/dev/zero"},
-       1,
-       "Error: option file /dev/zero is not a regular file\n"},
       // Without static timing the cycle time is 1 / "-fix_freq": it must be a frequency.
       {"noclock",
        "1\na 1.0 1.0 0 100 10 10\n",
