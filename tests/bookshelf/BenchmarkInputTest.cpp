@@ -138,8 +138,6 @@ TEST(BenchmarkInput, PinDirectionsNetNamesAndDegenerateTerminalBoxes) {
   const CktPin* t = d->topInst->outPins[0];
   // A single terminal spans no box: it goes to the chip's centre.
   EXPECT_EQ(std::make_pair(t->offset.x, t->offset.y), std::make_pair(0.0, 0.0));
-  // Every version has a pad location per port of its master.
-  EXPECT_EQ(b->master->versions[0]->padLocations.size(), 2u);
 }
 
 TEST(BenchmarkInput, AuxFilesListTheThreeFiles) {

@@ -18,21 +18,17 @@ namespace {
 
 const std::string kSeedLine = "The random seed for this run is: ";
 
-bool startsWith(const std::string& s, const std::string& prefix) {
-  return s.compare(0, prefix.size(), prefix) == 0;
-}
-
 size_t countLines(const std::string& text, const std::string& prefix) {
   const auto lines = splitLines(text);
   return std::count_if(lines.begin(), lines.end(),
-                       [&](const std::string& l) { return startsWith(l, prefix); });
+                       [&](const std::string& l) { return l.starts_with(prefix); });
 }
 
 // The numbers after `prefix` on every line that starts with it.
 std::vector<double> valuesAfter(const std::string& text, const std::string& prefix) {
   std::vector<double> v;
   for (const std::string& l : splitLines(text))
-    if (startsWith(l, prefix)) v.push_back(std::stod(l.substr(prefix.size())));
+    if (l.starts_with(prefix)) v.push_back(std::stod(l.substr(prefix.size())));
   return v;
 }
 
