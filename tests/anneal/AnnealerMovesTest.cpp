@@ -24,10 +24,6 @@ Seq identity(unsigned n) {
   return s;
 }
 
-int draw(int n) {
-  return std::rand() % n;
-}
-
 // The first seed from `from` on whose first draw modulo n is `value`.
 unsigned seedWithFirstDraw(int n, int value, unsigned from = 1) {
   for (unsigned k = from;; ++k) {
@@ -93,33 +89,32 @@ TEST_F(AnnealerMoves, OrientationMoveTurnsAndUndoes) {
             std::tuple(10, 4, 10, CP::F90));
 }
 
-TEST_F(AnnealerMoves, WireLengthMovePicksAmongTheBlocksNearestTheOptimum) {
+TEST_F(AnnealerMoves, WireLengthMovePutsTheBlockBesideOneNearestItsOptimum) {
   // Six 10 x 10 blocks in a row; b0 is wired to b5, so its optimum is b5's
-  // corner (50, 0). The pitch is 60 / sqrt(6), two candidates are taken, and
-  // the first two blocks within one pitch in index order are b3 and b4.
+  // corner (50, 0). The pitch is 60 / sqrt(6) and two candidates are taken:
+  // b3 and b4, the first two blocks within one pitch in index order.
   blocks(6);
   d.connect(d.get()->instList[0], d.get()->instList[5]);
   Annealer& a = build();
-  std::set<unsigned> partners;
-  for (unsigned from = 1; partners.size() < 2 || from < 200;) {
-    const unsigned seed = seedWithFirstDraw(6, 0, from);
+  std::set<Seq> placements;
+  for (unsigned from = 1; from < 200;) {
+    const unsigned seed = seedWithFirstDraw(6, 0, from);  // the move takes b0
     from = seed + 1;
-    std::srand(seed);
-    draw(6);
-    const unsigned j = draw(2) == 0 ? 3 : 4;
-    const int q = draw(4);
-    Seq ex = identity(6), ey = identity(6);
-    // b0 goes before or after its partner in each sequence.
-    for (auto [s, after] : {std::pair{&ex, q >= 2}, std::pair{&ey, q == 1 || q == 3}}) {
-      s->erase(s->begin());
-      s->insert(std::find(s->begin(), s->end(), j) + after, 0);
-    }
     Seq X = identity(6), Y = identity(6);
     std::srand(seed);
     EXPECT_EQ(a.makeHPWLMove(X, Y), Annealer::Move::HPWL);
-    EXPECT_EQ(std::tie(X, Y), std::tie(ex, ey)) << "seed " << seed;
-    partners.insert(j);
+    // Only b0 moves, in each sequence to a place beside b3 or b4.
+    for (const Seq& s : {X, Y}) {
+      const std::size_t at = std::find(s.begin(), s.end(), 0u) - s.begin();
+      Seq rest = s;
+      std::erase(rest, 0u);
+      EXPECT_EQ(rest, (Seq{1, 2, 3, 4, 5})) << "seed " << seed;
+      auto partner = [&](std::size_t k) { return k < s.size() && (s[k] == 3 || s[k] == 4); };
+      EXPECT_TRUE(partner(at - 1) || partner(at + 1)) << "seed " << seed;
+    }
+    placements.insert(X);
   }
+  EXPECT_GE(placements.size(), 3u);  // before and after either partner
 
   // With one block the wire-length move is a sequence move, draw for draw.
   for (unsigned s = 1; s <= 200; ++s) {
