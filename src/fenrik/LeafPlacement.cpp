@@ -14,14 +14,14 @@ void Fenrik::softShape(const Block& block, const Rect& region, double& w, double
     return;
   }
   const double W = region.width(), H = region.height();
+  const double widest = std::sqrt(a / block.minAspect);
   double lo = std::sqrt(a / block.maxAspect);
   if (H > 0.0) lo = std::max(lo, a / H);
-  double hi = std::min(W, std::sqrt(a / block.minAspect));
-  w = std::sqrt(a);
-  if (lo <= hi)
-    w = std::clamp(w, lo, hi);
-  else
-    w = lo;  // cannot happen after a passed fit test; keep the height inside
+  double hi = std::min(W, widest);
+  // When the region cannot hold the block (it passed a fit test only within
+  // tolerance), the block keeps its own bounds and, where they allow, the
+  // region's height.
+  w = lo <= hi ? std::clamp(std::sqrt(a), lo, hi) : std::min(lo, widest);
   h = a / w;
 }
 

@@ -103,6 +103,18 @@ TEST(Fenrik, EdgeCasesEndLegalOrRefused) {
       {"only blocks without area", Builder().hard(0, 0).soft(0).net({0, 1}), true},
       {"a block larger than the outline", Builder(pads).hard(40, 1).hard(1, 1), false},
       {"a line longer than the outline", Builder().hard(0, 10).hard(2, 2), false},
+      // Terminals far apart in x only: an outline thinner than its slack, in
+      // which the soft blocks must still keep their aspect-ratio bounds.
+      {"an outline flatter than its tolerance",
+       Builder()
+           .terminal(0, 0)
+           .terminal(3.3e15, 60)
+           .soft(400, 0.3, 3)
+           .soft(100, 0.1, 10)
+           .hard(20, 30)
+           .net({0, 2, -1})
+           .net({1, -2}),
+       true},
   };
   for (Case& c : cases) {
     SCOPED_TRACE(c.what);
