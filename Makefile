@@ -30,13 +30,14 @@ test: test-release test-asan
 
 # Fuzzing: every reader's libFuzzer target, FUZZ_SECONDS (default 60) each.
 FUZZ_SECONDS ?= 60
+FUZZ_SEED ?=
 fuzz-build: deps
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DOSVO_FUZZ=ON -DOSVO_TESTS=OFF -DOSVO_BENCH=OFF
 	cmake --build build-fuzz -j $(JOBS)
 
 fuzz: fuzz-build
-	FUZZ_SECONDS=$(FUZZ_SECONDS) bash scripts/run-fuzz.sh
+	FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_SEED=$(FUZZ_SEED) bash scripts/run-fuzz.sh
 
 bench: build
 	@bash bench/run-all.sh

@@ -9,6 +9,8 @@
 #   FUZZ_TARGETS  names of the targets to run (default: all), e.g. "ipc_file cycle_file"
 #   FUZZ_MAX_LEN  longest input the fuzzer makes (default 65536)
 #   FUZZ_BUILD    the fuzz build directory (default build-fuzz)
+#   FUZZ_SEED     the fuzzer's random seed (default: a new one each run); with a
+#                 seed a run repeats, so a failure it finds can be reproduced
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir="${FUZZ_BUILD:-build-fuzz}"
@@ -24,6 +26,7 @@ if [ -n "${FUZZ_RUNS:-}" ]; then
 else
   budget=(-max_total_time="$seconds")
 fi
+if [ -n "${FUZZ_SEED:-}" ]; then budget+=(-seed="$FUZZ_SEED"); fi
 work="$build_dir/fuzz-work"
 for t in "${targets[@]}"; do
   name=$(basename "$t" _fuzz)
