@@ -60,11 +60,6 @@ struct Flattening {
     for (const hdm::Inst* i : m->version(0)->instances()) names.push_back(i->name());
     return names;
   }
-  std::vector<std::string> flatInstNames() const {
-    std::vector<std::string> names;
-    for (CktInstance* i : flat.instList) names.push_back(instanceName(i));
-    return names;
-  }
   CktNet* net(const std::string& name) const {
     for (CktNet* n : flat.netList)
       if (n->name == name) return n;
