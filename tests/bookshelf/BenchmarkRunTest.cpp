@@ -113,25 +113,12 @@ TEST(BenchmarkRun, GsrcSoftN10FloorplansAndWritesALegalPlacementFile) {
 
 // Bad benchmark files end the run with one line naming the file and the line.
 TEST(BenchmarkRun, MalformedFilesAreRefusedNamingFileAndLine) {
-  const std::string blocks =
-      "UCSC blocks 1.0\nNumSoftRectangularBlocks : 0\nNumHardRectilinearBlocks : 2\n"
-      "NumTerminals : 2\na hardrectilinear 4 (0, 0) (0, 4) (4, 4) (4, 0)\n"
-      "b hardrectilinear 4 (0, 0) (0, 4) (4, 4) (4, 0)\np1 terminal\np2 terminal\n";
-  const std::string nets =
-      "UCLA nets 1.0\nNumNets : 2\nNumPins : 4\nNetDegree : 2\na B\np1 B\nNetDegree : 2\nb B\n"
-      "p2 B\n";
-  // One of the readers' refusals reaches the driver.
-  {
-    const std::string dir = osvotest::scratchDir("malformed");
-    osvotest::writeFile(dir + "/t.blocks", blocks);
-    osvotest::writeFile(dir + "/t.nets", nets);
-    osvotest::writeFile(dir + "/t.pl", "UCLA pl 1.0\np1 0 0\n");
-    const RunResult r = osvotest::runOsvo({"-format", "b", "-d", dir + "/t", "-seed", "1"}, dir);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, dir + "/t.pl:2: no location for terminal \"p2\"\n");
-  }
-  const std::string dir = osvotest::scratchDir("missing");
-  const RunResult r = osvotest::runOsvo({"-format", "b", "-d", "none", "-seed", "1"}, dir);
+  const std::string dir = cacheDesignDir("malformed");
+  osvotest::writeFile(dir + "/cache16.pl", "UCLA pl 1.0\np0 10 0\n");
+  RunResult r = osvotest::runOsvo({"-format", "b", "-d", "cache16", "-seed", "1"}, dir);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "cache16.pl:2: no location for terminal \"p1\"\n");
+  r = osvotest::runOsvo({"-format", "b", "-d", "none", "-seed", "1"}, dir);
   EXPECT_EQ(r.status, 1);
   EXPECT_TRUE(r.out.ends_with("none.blocks: Error opening file!\n")) << r.out;
 }
