@@ -48,14 +48,9 @@ class RecordingWriter : public VParserWrite {
                     std::vector<formalActualList> connections) override {
     std::string s = "inst " + master + " " + name + " (";
     for (size_t i = 0; i < connections.size(); ++i) {
-      if (i) s += ' ';
-      s += '.';
-      s += connections[i].formal;
-      s += '{';
-      for (size_t k = 0; k < connections[i].actuals.size(); ++k) {
-        if (k) s += ' ';
-        s += showVar(connections[i].actuals[k]);
-      }
+      s.append(i ? " ." : ".").append(connections[i].formal).append("{");
+      for (size_t k = 0; k < connections[i].actuals.size(); ++k)
+        s.append(k ? " " : "").append(showVar(connections[i].actuals[k]));
       s += '}';
     }
     calls.push_back(s + ")");

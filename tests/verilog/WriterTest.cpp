@@ -89,9 +89,7 @@ std::string busesOf(const hdm::Master* m) {
   return s;
 }
 
-bool has(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
+using osvotest::contains;
 
 const char* const kLeaf = "module leaf(A, Y); input A; output Y; endmodule\n";
 
@@ -127,8 +125,8 @@ TEST(Writer, DuplicateModuleBodyIsSkipped) {
   EXPECT_EQ(b.model->masters().size(), 2);
   EXPECT_EQ(portsOf(b.master("m")), "a:i");
   EXPECT_EQ(instancesOf(b.master("m")), "");
-  EXPECT_TRUE(has(b.err, "HDM warning! duplicate module definition m\n"));
-  EXPECT_FALSE(has(b.err, "not found in param list"));
+  EXPECT_TRUE(contains(b.err, "HDM warning! duplicate module definition m\n"));
+  EXPECT_FALSE(contains(b.err, "not found in param list"));
 }
 
 TEST(Writer, InstancesAndTheirNames) {
@@ -143,10 +141,10 @@ TEST(Writer, InstancesAndTheirNames) {
   EXPECT_EQ(instancesOf(b.master("n")), "u:leaf u_1:m");
   // An undeclared actual becomes a net of its own name.
   EXPECT_EQ(netsOf(b.master("m")), "i(i){u.A} o(o){u_1_1.Y} s{u.Y,u_1.A} t{u_1.Y,u_1_1.A,u_2.A}");
-  EXPECT_TRUE(
-      has(b.err, "HDM warning! module nosuch not found\nHDM warning! Module nosuch not found\n"));
-  EXPECT_TRUE(has(b.err, "HDM warning! module n instantiates itself\n"));
-  EXPECT_TRUE(has(b.out, "parse instance statement\nleaf u_1\n"));
+  EXPECT_TRUE(contains(
+      b.err, "HDM warning! module nosuch not found\nHDM warning! Module nosuch not found\n"));
+  EXPECT_TRUE(contains(b.err, "HDM warning! module n instantiates itself\n"));
+  EXPECT_TRUE(contains(b.out, "parse instance statement\nleaf u_1\n"));
 }
 
 TEST(Writer, RefusedConnections) {
@@ -169,8 +167,9 @@ TEST(Writer, RefusedConnections) {
       "port A of instance twice is connected twice",
       "module half has no ports: a port of its head is never declared",
   };
-  for (const std::string& w : warnings) EXPECT_TRUE(has(b.err, "HDM warning! " + w + "\n")) << w;
-  EXPECT_TRUE(has(b.out, "formal size = 2\nactual size = 3\n"));
+  for (const std::string& w : warnings)
+    EXPECT_TRUE(contains(b.err, "HDM warning! " + w + "\n")) << w;
+  EXPECT_TRUE(contains(b.out, "formal size = 2\nactual size = 3\n"));
   EXPECT_EQ(netsOf(b.master("m")), "i(i){many.A,twice.A} y1{unknown.Y} y2{many.Y} y3{twice.Y}");
 }
 
@@ -182,7 +181,7 @@ TEST(Writer, AssignmentsJoinSignals) {
       "module n(i, o); input i; output o; leaf u(.A(s), .Y(o)); assign s = i; endmodule\n");
   // Two port nets: the later port's net is merged into the earlier one.
   EXPECT_EQ(netsOf(b.master("m")), "a(a,y){} z(z){}");
-  EXPECT_TRUE(has(b.err, "HDM warning! Assign error! Can not find q\n"));
+  EXPECT_TRUE(contains(b.err, "HDM warning! Assign error! Can not find q\n"));
   // The surviving net is the one of the record declared first.
   EXPECT_EQ(netsOf(b.master("n")), "i(i){u.A} o(o){u.Y}");
 }
@@ -197,8 +196,8 @@ TEST(Writer, Constants) {
   // Shared constant nets; an x constant gets a net apart from the signal x.
   EXPECT_EQ(netsOf(b.master("m")),
             "y#0(y,e){u1.Y} z#1(z,c){u2.Y} 1#1{u1.A,u2.A} 0#0{u3.A} x{u3.Y} x_1{u4.A}");
-  EXPECT_TRUE(has(b.err, "HDM warning! merge two different consatnt nets\n"));
-  EXPECT_TRUE(has(b.err, "Unknown binary constant x found\n"));
+  EXPECT_TRUE(contains(b.err, "HDM warning! merge two different consatnt nets\n"));
+  EXPECT_TRUE(contains(b.err, "Unknown binary constant x found\n"));
 }
 
 TEST(Writer, VectorsBecomeBuses) {
@@ -228,7 +227,7 @@ TEST(Writer, DeclarationAfterUseKeepsOneNet) {
   Built b = build(std::string(kLeaf) +
                   "module m(a, y); leaf u(.A(a), .Y(y[1])); input a; output [1:0] y; endmodule\n");
   EXPECT_EQ(netsOf(b.master("m")), "a(a){u.A} y[1](y[1]){u.Y} y[0](y[0]){}");
-  EXPECT_FALSE(has(b.err, "Duplicate name"));
+  EXPECT_FALSE(contains(b.err, "Duplicate name"));
 }
 
 TEST(Writer, LargeAndHostileNetlists) {
@@ -261,7 +260,7 @@ TEST(Writer, ExampleCoreVerifiesClean) {
       build(osvotest::readFile(std::string(OSVO_SOURCE_DIR) + "/examples/verilog/cpu.v"));
   EXPECT_EQ(b.result, 1) << b.err;
   ASSERT_NE(b.master("cpu"), nullptr);
-  EXPECT_FALSE(has(b.err, "HDM warning!"));
+  EXPECT_FALSE(contains(b.err, "HDM warning!"));
 }
 
 }  // namespace
