@@ -84,7 +84,6 @@ TEST(Convert, BusesClockPortsAndSinglePinNets) {
   ASSERT_EQ(im.flat.topInst->inPins.size(), 2u);
   EXPECT_EQ(im.flat.topInst->inPins[1]->port->name, "spare");
   EXPECT_EQ(im.flat.topInst->inPins[1]->net, nullptr);
-  for (const CktNet* n : im.flat.netList) EXPECT_EQ(n->pinDelay.size(), n->pins.size());
 }
 
 TEST(Convert, LibraryVersionsOffsetsTypesAndFallback) {
