@@ -111,7 +111,6 @@ TEST(BenchmarkRun, GsrcSoftN10FloorplansAndWritesALegalPlacementFile) {
   EXPECT_NEAR(placed.centreWirelength(), best[0], 1e-5 * best[0]);
 }
 
-// Bad benchmark files end the run with one line naming the file and the line.
 TEST(BenchmarkRun, MalformedFilesAreRefusedNamingFileAndLine) {
   const std::string dir = cacheDesignDir("malformed");
   osvotest::writeFile(dir + "/cache16.pl", "UCLA pl 1.0\np0 10 0\n");
@@ -152,8 +151,6 @@ TEST(BenchmarkRun, BlocksThatCannotFitEndThroughTheBoundedRetry) {
   EXPECT_TRUE(r.out.ends_with("Best fitting WL inf\nAverage Time: 0\n OSVO run complete \n"));
 }
 
-// A design that misses the outline at the fixed area weight fits once the
-// weight has been raised.
 TEST(BenchmarkRun, RaisedAreaWeightFitsWhereTheFixedWeightMisses) {
   const std::string dir = cacheDesignDir("raise");
   const RunResult f = runCache(dir, "25", "1", "2", false);

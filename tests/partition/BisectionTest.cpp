@@ -1,6 +1,5 @@
-// The bisection against exhaustive enumeration on small hypergraphs, its
-// invariants on larger ones under every option, tiny and degenerate inputs,
-// and repeatability.
+// The bisection against exhaustive enumeration on small hypergraphs, and its
+// invariants on larger, tiny and degenerate ones.
 #include <gtest/gtest.h>
 
 #include <algorithm>
