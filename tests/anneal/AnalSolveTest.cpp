@@ -2,8 +2,6 @@
 // wired to, measured from the block's corner.
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "AnnealTestDesign.h"
 #include "anneal/AnalSolve.h"
 

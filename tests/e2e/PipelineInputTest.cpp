@@ -48,7 +48,11 @@ TEST(PipelineInput, MalformedInputStopsWithAMessage) {
   const std::vector<BadInput> cases = {
       {"missing", nullptr, nullptr, {}, "missing.desc"},
       {"nocycle", block, nullptr, {}, "osvo-cycle.proc"},
-      {"unknown", block, "1\n2 n a ghost\n", {}, "Error: osvo-cycle.proc:2: unknown block \"ghost\"\n"},
+      {"unknown",
+       block,
+       "1\n2 n a ghost\n",
+       {},
+       "Error: osvo-cycle.proc:2: unknown block \"ghost\"\n"},
       {"endless", nullptr, nullptr, {"-f", "/dev/zero"}, "a word longer than 4096 characters"},
       {"noclock", block, "0\n", {"-timingOn", "0", "-fix_freq", "nan"}, "option -fix_freq must be"},
       {"freq", "1\na 1.0 1.0 100\n1\n1\n1 a 0.5\n", nullptr, {"-pipe", "1"}, "-fix_freq"},

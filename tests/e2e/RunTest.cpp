@@ -1,7 +1,6 @@
 // End-to-end runs of the real osvo binary.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 

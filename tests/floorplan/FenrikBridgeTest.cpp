@@ -21,7 +21,9 @@ namespace {
 
 using Solution = FenrikBridge::Solution;
 
-std::string numbered(const char* prefix, int i) { return prefix + std::to_string(i); }
+std::string numbered(const char* prefix, int i) {
+  return prefix + std::to_string(i);
+}
 
 // n blocks of assorted sizes in a ring, a three-pin net, and a chip input driving block 0.
 std::vector<CktInstance*> ring(TestDesign& t, int n) {
@@ -32,29 +34,6 @@ std::vector<CktInstance*> ring(TestDesign& t, int n) {
   if (n >= 3) t.net(t.pin(b[0], OUT_PORT), {t.pin(b[n / 2], IN_PORT), t.pin(b[n - 1], IN_PORT)});
   t.net(t.pin(t.top(), IN_PORT), {t.pin(b[0], IN_PORT)});
   return b;
-}
-
-// Every block upright inside the square outline, no two overlapping.
-testing::AssertionResult legal(DB& db, int whitespace) {
-  const double side = std::sqrt(db.getNodesArea() * (1 + whitespace / 100.0));
-  const double tol = 1e-9 * (side + 1);
-  struct Box {
-    double x0, y0, x1, y1;
-  };
-  std::vector<Box> boxes;
-  for (CktInstance* inst : db.getNodes()) {
-    Box b{inst->loc.x, inst->loc.y, inst->loc.x + db.getNodeWidth(inst),
-          inst->loc.y + db.getNodeHeight(inst)};
-    if (inst->orient != CP::B0) return testing::AssertionFailure() << db.getName(inst) << " turned";
-    if (b.x0 < -tol || b.y0 < -tol || b.x1 > side + tol || b.y1 > side + tol)
-      return testing::AssertionFailure() << db.getName(inst) << " outside the outline " << side;
-    for (const Box& o : boxes)
-      if (std::min(b.x1, o.x1) - std::max(b.x0, o.x0) > tol &&
-          std::min(b.y1, o.y1) - std::max(b.y0, o.y0) > tol)
-        return testing::AssertionFailure() << db.getName(inst) << " overlaps another block";
-    boxes.push_back(b);
-  }
-  return testing::AssertionSuccess();
 }
 
 class FenrikBridgeTest : public testing::Test {
@@ -224,9 +203,9 @@ TEST_F(FenrikBridgeTest, TimingRoundsKeepTheBestAndRestoreTheSavedSolutionExactl
 
 TEST_F(FenrikBridgeTest, RoundsOnlyWithTimingOnAWireLengthDesign) {
   ring(t, 8);
-  for (auto [mode, timing] : {std::pair(DesignMode::WireLength, true),
-                              std::pair(DesignMode::WireLength, false),
-                              std::pair(DesignMode::PipelineModel, true)}) {
+  for (auto [mode, timing] :
+       {std::pair(DesignMode::WireLength, true), std::pair(DesignMode::WireLength, false),
+        std::pair(DesignMode::PipelineModel, true)}) {
     t.get()->mode = mode;
     auto db = quietDB(t, 20, timing);
     run(*db);

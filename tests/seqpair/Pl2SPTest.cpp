@@ -2,7 +2,6 @@
 // converted packing never moves a block right or up.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <numeric>

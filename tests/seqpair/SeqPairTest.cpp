@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <numeric>
 #include <random>
-#include <string>
 #include <vector>
 
 #include "seqpair/SPeval.h"

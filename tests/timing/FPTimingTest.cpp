@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <iostream>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
