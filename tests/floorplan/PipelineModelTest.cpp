@@ -102,7 +102,9 @@ TEST(PipelineModelCache, AgreesWithAPlainWalkThroughEveryKindOfChange) {
 
   std::vector<CktInstance*> blocks;
   for (int i = 0; i < 12; ++i) {
-    CktInstance* b = t.block("b" + std::to_string(i), uniform(5, 60), uniform(5, 60));
+    std::string name = "b";
+    name += std::to_string(i);
+    CktInstance* b = t.block(name, uniform(5, 60), uniform(5, 60));
     b->master->versions[0]->latency = static_cast<int>(uniform(0, 900));
     TestDesign::version(b, uniform(5, 60), uniform(5, 60));  // the other configuration's
     blocks.push_back(b);

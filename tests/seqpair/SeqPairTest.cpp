@@ -166,16 +166,9 @@ TEST(SPevalProperty, TreePackingsEqualTheScans) {
     const unsigned n = round < 300 ? static_cast<unsigned>(round + 1) : blocks(rng);
     const int kind = static_cast<int>(round % 4);  // real, whole, equal, with zeros
     auto size = [&] {
-      switch (kind) {
-        case 0:
-          return real(rng);
-        case 1:
-          return static_cast<double>(whole(rng));
-        case 2:
-          return 2.5;
-        default:
-          return rng() % 3 == 0 ? 0.0 : real(rng);
-      }
+      if (kind == 0) return real(rng);
+      if (kind == 1) return static_cast<double>(whole(rng));
+      return kind == 2 ? 2.5 : rng() % 3 == 0 ? 0.0 : real(rng);
     };
     Vec w(n), h(n);
     for (unsigned i = 0; i < n; ++i) w[i] = size(), h[i] = size();
