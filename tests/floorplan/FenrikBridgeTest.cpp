@@ -21,8 +21,8 @@ namespace {
 
 using Solution = FenrikBridge::Solution;
 
-std::string numbered(const char* prefix, int i) {
-  return prefix + std::to_string(i);
+std::string numbered(std::string prefix, int i) {
+  return prefix += std::to_string(i);
 }
 
 // n blocks of assorted sizes in a ring, a three-pin net, and a chip input driving block 0.
