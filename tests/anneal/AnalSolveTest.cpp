@@ -2,8 +2,6 @@
 // wired to, measured from the block's corner.
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "AnnealTestDesign.h"
 #include "anneal/AnalSolve.h"
 
@@ -13,7 +11,6 @@ namespace {
 
 class AnalSolveTest : public AnnealFixture {
  protected:
-  // The best location of block i for the design as it is now.
   TwoDLoc optLoc(int i = 0) {
     build();
     return AnalSolve(db.get()).getOptLoc(i);
@@ -26,15 +23,13 @@ class AnalSolveTest : public AnnealFixture {
 };
 
 TEST_F(AnalSolveTest, NegativeCoordinatesAreRaisedToZero) {
-  // b's pin at (0.5, 4): a's corner would go to (-0.5, 3).
   CktPin* a = centrePinBlock("a", 50, 50);
   d.net(a, {centrePinBlock("b", -0.5, 3)});
   EXPECT_TRUE(at(optLoc(), 0, 3));
 }
 
 TEST_F(AnalSolveTest, PinsOfTheBlockItselfDoNotCount) {
-  // Block a far below the origin: were its own pins breakpoints, they would
-  // come first in the walk and pull the result to (0, 0).
+  // Were a's own pins breakpoints, they would pull the result to (0, 0).
   CktPin* centre = centrePinBlock("a", -100, -100);
   CktPin* corner = d.pin(d.get()->instList[0], BI_PORT);
   corner->offset = ThreeDLoc(0.5, 0.5, 0);  // (2, 2) from the corner
@@ -62,11 +57,9 @@ TEST_F(AnalSolveTest, OrientationTurnsThePinOffsets) {
 }
 
 TEST_F(AnalSolveTest, WeightsAreAddedOnePinAtATime) {
-  // Nets of weights 0.1 and 0.05 meet at one breakpoint and a net of 0.15
-  // pulls the other way: the total is 0.30000000000000004. Adding each weight
-  // twice, the shared breakpoint holds 0.3 and falls short of the total, so the
-  // walk goes on to the second breakpoint; adding 2w once would give
-  // 0.30000000000000004 and stop at the first.
+  // Weights 0.1 and 0.05 meet at one breakpoint, 0.15 pulls the other way: the
+  // total is 0.30000000000000004; adding each weight twice the shared breakpoint
+  // holds 0.3 and falls short, while adding 2w once would stop there.
   CktPin* a1 = centrePinBlock("a", 0, 0);
   CktInstance* a = d.get()->instList[0];
   CktPin* a2 = d.pin(a, BI_PORT);

@@ -1,5 +1,4 @@
-// The moves of the annealer, replayed draw by draw from a seeded rand(), and
-// the undo of orientation and configuration moves.
+// The moves of the annealer and the undo of orientation and configuration moves.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -56,7 +55,7 @@ TEST_F(AnnealerMoves, SequenceMovesPermuteAndDegenerateSizesChangeNothing) {
       std::sort(sx.begin(), sx.end());
       std::sort(sy.begin(), sy.end());
       ASSERT_TRUE(sx == identity(n) && sy == identity(n)) << "seed " << seed;
-      // One block never moves; with four the near-swap distance is drawn from 0..0.
+      // One block never moves; nor do four under a near swap (distance drawn from 0..0).
       if (n == 1 || (n == 4 && code == Annealer::Move::NearSwap)) {
         ASSERT_EQ(std::tie(X, Y), std::tuple(identity(n), Seq(X.rbegin(), X.rend()))) << seed;
       }
@@ -72,13 +71,11 @@ TEST_F(AnnealerMoves, OrientationMoveTurnsAndUndoes) {
   SPeval& ev = Peer::evaluator(a);
   CktInstance* b1 = d.get()->instList[1];
 
-  // Same parity: nothing changes in the evaluator.
   Peer::orient(a, Peer::kApply, 1, CP::B0, CP::B180);
   EXPECT_EQ(std::pair(ev.widths[1], b1->orient), std::pair(4.0, CP::B180));
   Peer::orient(a, Peer::kReject, 1, CP::B0, CP::B180);
   EXPECT_EQ(b1->orient, CP::B0);
-  // A quarter turn exchanges width and height; rejection turns it back, and
-  // the database follows only on acceptance.
+  // A quarter turn exchanges the sides; the database follows only on acceptance.
   Peer::orient(a, Peer::kApply, 1, CP::B0, CP::B90);
   EXPECT_EQ(std::tuple(ev.widths[1], ev.heights[1], db->getNodeWidth(1)), std::tuple(10, 4, 4));
   Peer::orient(a, Peer::kReject, 1, CP::B0, CP::B90);
@@ -90,9 +87,8 @@ TEST_F(AnnealerMoves, OrientationMoveTurnsAndUndoes) {
 }
 
 TEST_F(AnnealerMoves, WireLengthMovePutsTheBlockBesideOneNearestItsOptimum) {
-  // Six 10 x 10 blocks in a row; b0 is wired to b5, so its optimum is b5's
-  // corner (50, 0). The pitch is 60 / sqrt(6) and two candidates are taken:
-  // b3 and b4, the first two blocks within one pitch in index order.
+  // b0 is wired to b5, so its optimum is (50, 0); the two candidates within one
+  // pitch (60 / sqrt(6)) in index order are b3 and b4.
   blocks(6);
   d.connect(d.get()->instList[0], d.get()->instList[5]);
   Annealer& a = build();
@@ -103,7 +99,6 @@ TEST_F(AnnealerMoves, WireLengthMovePutsTheBlockBesideOneNearestItsOptimum) {
     Seq X = identity(6), Y = identity(6);
     std::srand(seed);
     EXPECT_EQ(a.makeHPWLMove(X, Y), Annealer::Move::HPWL);
-    // Only b0 moves, in each sequence to a place beside b3 or b4.
     for (const Seq& s : {X, Y}) {
       const std::size_t at = std::find(s.begin(), s.end(), 0u) - s.begin();
       Seq rest = s;
@@ -115,27 +110,14 @@ TEST_F(AnnealerMoves, WireLengthMovePutsTheBlockBesideOneNearestItsOptimum) {
     placements.insert(X);
   }
   EXPECT_GE(placements.size(), 3u);  // before and after either partner
-
-  // With one block the wire-length move is a sequence move, draw for draw.
-  for (unsigned s = 1; s <= 200; ++s) {
-    Seq ex{0}, ey{0}, X{0}, Y{0};
-    std::srand(s);
-    const Annealer::Move expected = a.makeMove(ex, ey);
-    const int next = std::rand();
-    std::srand(s);
-    EXPECT_EQ(a.makeHPWLMove(X, Y), expected);
-    EXPECT_EQ(std::rand(), next);
-  }
 }
 
-// Three blocks with two versions each, a ring of nets, and two configurations.
 TEST_F(AnnealerMoves, RejectedConfigurationMoveRestoresEverythingAndAcceptedOnePutsItInForce) {
   const std::string ipc = testDir() + "/two.ipc";
   osvotest::writeFile(ipc, "{a:0, b:0, c:0} 1.0\n{a:1, b:1, c:0} 1.5\n");
   CktInstance* a = d.block("a", 10, 20);
   CktInstance* b = d.block("b", 8, 8);
   CktInstance* c = d.block("c", 5, 5);
-  // Delay, set-up and output time, and type of each version.
   auto set = [](CktVersion* v, double delay, double tsu, double tco, int type) {
     std::tie(v->delay, v->tsu, v->tco, v->type) = std::tuple(delay, tsu, tco, type);
   };
@@ -148,8 +130,7 @@ TEST_F(AnnealerMoves, RejectedConfigurationMoveRestoresEverythingAndAcceptedOneP
   d.connect(a, b)->weight = 0.7;
   d.connect(b, c)->weight = 0.3;
   d.connect(c, a)->weight = 0.9;
-  // Pin times that differ from the versions' set-up and output times, so that
-  // an undo must restore them rather than recompute them.
+  // Pin times unlike the versions', so that an undo must restore, not recompute them.
   for (CktInstance* inst : d.get()->instList) {
     for (CktPin* p : inst->inPins) std::tie(p->inDelay, p->outDelay) = std::pair(0.0125, 0.5);
     for (CktPin* p : inst->outPins) std::tie(p->inDelay, p->outDelay) = std::pair(0.25, 0.0375);
@@ -157,7 +138,6 @@ TEST_F(AnnealerMoves, RejectedConfigurationMoveRestoresEverythingAndAcceptedOneP
   a->orient = CP::B270;
   Annealer& an = build(11, false, ipc);
   SPeval& ev = Peer::evaluator(an);
-  // Everything a configuration move may touch, flattened.
   auto snapshot = [&] {
     std::vector<double> s(ev.widths.begin(), ev.widths.end());
     s.insert(s.end(), ev.heights.begin(), ev.heights.end());
@@ -184,8 +164,7 @@ TEST_F(AnnealerMoves, RejectedConfigurationMoveRestoresEverythingAndAcceptedOneP
   using V = std::vector<double>;
   EXPECT_EQ(std::tie(move.newWidths, move.newHeights, move.newDelays),
             std::tuple(V{12, 16, 5}, V{15, 4, 5}, V{2, 4, 5}));
-  // The new versions are in the evaluator and on the pins; the chip outline
-  // follows the change of block area: (289 - 20) x 1.2.
+  // The new versions are in the evaluator and on the pins; the outline is (289 - 20) x 1.2.
   EXPECT_EQ(std::tie(ev.widths, ev.heights), std::tie(move.newWidths, move.newHeights));
   EXPECT_EQ(std::pair(a->inPins[0]->inDelay, a->inPins[0]->outDelay), std::pair(0.3, 0.0));
   EXPECT_EQ(std::pair(b->outPins[0]->inDelay, b->outPins[0]->outDelay), std::pair(0.0, 0.8));
@@ -197,7 +176,6 @@ TEST_F(AnnealerMoves, RejectedConfigurationMoveRestoresEverythingAndAcceptedOneP
             "Rejected move from config 0to 1\nArea stays  346.8\n");
   EXPECT_EQ(snapshot(), before);
 
-  // The same move accepted: the database follows the evaluator.
   std::srand(seed);
   Peer::makeAndApplyConfig(an);
   EXPECT_EQ(capture([&] { Peer::acceptConfig(an); }).out, "Accepted move from config 0to 1\n");
@@ -207,6 +185,5 @@ TEST_F(AnnealerMoves, RejectedConfigurationMoveRestoresEverythingAndAcceptedOneP
   EXPECT_EQ((std::vector{a->versionIdx, b->versionIdx, c->versionIdx}), (std::vector{1, 1, 0}));
   EXPECT_EQ(std::tie(ev.widths, ev.heights), std::tuple(db->getNodeWidths(), db->getNodeHeights()));
 
-  // The vectors a move fills must start empty.
   EXPECT_DEATH(an.makeConfigMove(move), "newWidths.size\\(\\) *== *0");
 }

@@ -25,7 +25,6 @@ TEST(PipelineInput, NetVariantExampleIsReadAndFloorplanned) {
   args.insert(args.end(), kQuick.begin(), kQuick.end());
   const RunResult r = osvotest::runOsvo(args, dir);
   ASSERT_TRUE(r.status == 0 || r.status == 2) << r.err;
-  // The description, then the cycle file, then the database's outline.
   const size_t opened = r.out.find("Opened file core-nets.desc\nfetch_pc\nbpred\n");
   const size_t cycle = r.out.find("Opening osvo-cycle.proc\n");
   ASSERT_NE(opened, std::string::npos);
@@ -40,43 +39,23 @@ struct BadInput {
   const char* description;  // written as the description file
   const char* cycle;        // written as osvo-cycle.proc, or null for none
   std::vector<std::string> extra;
-  int status;
   const char* stderrPart;
 };
 
 // One refusal of each reader reaches the driver; the readers' own tests hold the rest.
 TEST(PipelineInput, MalformedInputStopsWithAMessage) {
+  const char* block = "1\na 1.0 1.0 0 100 10 10\n";
   const std::vector<BadInput> cases = {
-      {"missing", nullptr, nullptr, {}, 1, "missing.desc"},
-      {"nocycle", "1\na 1.0 1.0 0 100 10 10\n", nullptr, {}, 1, "osvo-cycle.proc"},
+      {"missing", nullptr, nullptr, {}, "missing.desc"},
+      {"nocycle", block, nullptr, {}, "osvo-cycle.proc"},
       {"unknown",
-       "1\na 1.0 1.0 0 100 10 10\n",
+       block,
        "1\n2 n a ghost\n",
        {},
-       1,
        "Error: osvo-cycle.proc:2: unknown block \"ghost\"\n"},
-      // Endless inputs are refused, not read into memory.
-      {"endless", nullptr, nullptr, {"-f", "/dev/zero"}, 1, "a word longer than 4096 characters"},
-      {"endlessIpc",
-       "1\na 1.0 1.0 0 100 10 10\n",
-       "0\n",
-       {"-ipcFile", "/dev/zero"},
-       1,
-       "an instance name longer than 254 characters"},
-      // Without static timing the cycle time is 1 / "-fix_freq": it must be a frequency.
-      {"noclock",
-       "1\na 1.0 1.0 0 100 10 10\n",
-       "0\n",
-       {"-timingOn", "0", "-fix_freq", "nan"},
-       1,
-       "option -fix_freq must be a positive clock frequency"},
-      {"freq", "1\na 1.0 1.0 100\n1\n1\n1 a 0.5\n", nullptr, {"-pipe", "1"}, 1, "-fix_freq"},
-      {"fastfreq",
-       "1\na 1.0 1.0 100\n1\n1\n1 a 0.5\n",
-       nullptr,
-       {"-pipe", "1", "-fix_freq", "50"},
-       1,
-       "-fix_freq"},
+      {"endless", nullptr, nullptr, {"-f", "/dev/zero"}, "a word longer than 4096 characters"},
+      {"noclock", block, "0\n", {"-timingOn", "0", "-fix_freq", "nan"}, "option -fix_freq must be"},
+      {"freq", "1\na 1.0 1.0 100\n1\n1\n1 a 0.5\n", nullptr, {"-pipe", "1"}, "-fix_freq"},
   };
   for (const BadInput& c : cases) {
     SCOPED_TRACE(c.name);
@@ -87,7 +66,7 @@ TEST(PipelineInput, MalformedInputStopsWithAMessage) {
     std::vector<std::string> args = {"-format", "x", "-f", desc, "-seed", "1"};
     args.insert(args.end(), c.extra.begin(), c.extra.end());
     const RunResult r = osvotest::runOsvo(args, dir);
-    EXPECT_EQ(r.status, c.status) << r.err;
+    EXPECT_EQ(r.status, 1) << r.err;
     EXPECT_TRUE(contains(r.err, c.stderrPart)) << r.err;
     EXPECT_FALSE(contains(r.out, " OSVO run complete ")) << "no half-built design is floorplanned";
   }

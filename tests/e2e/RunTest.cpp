@@ -1,7 +1,6 @@
 // End-to-end runs of the real osvo binary.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -32,7 +31,6 @@ TEST(EndToEnd, DefaultsOnlyStopsForMissingVerilogFile) {
   EXPECT_EQ(r.err, "please input the verilog filename\n");
   expectHeader(r, {});
   EXPECT_TRUE(contains(r.out, "fill unset default options\n"));
-  // The first rule stops the run before any other rule has fired.
   EXPECT_TRUE(r.out.ends_with("-whitespace 20\nStart rule checking \n"));
   EXPECT_FALSE(contains(r.out, "seed: "));
 }

@@ -23,8 +23,7 @@ using osvotest::isError;
 using osvotest::Printed;
 using osvotest::throwsError;
 
-// Every test starts from an empty store with no option table loaded: the store
-// is process-wide.
+// Every test starts from an empty, process-wide store with no option table.
 class OptionStoreTest : public ::testing::Test {
  protected:
   void SetUp() override { reset(); }
@@ -157,7 +156,6 @@ TEST_F(ReadParamTest, DumpIsInByteOrderAndMarksUnknownKeys) {
 using OptionDefaultsTest = OptionStoreTest;
 
 TEST_F(OptionDefaultsTest, EveryDefaultPassesItsOwnRange) {
-  // Or it could never be filled in.
   const char* const* t = CP_OPTION::defaultOptions;
   for (int i = 0; i + 3 < CP_OPTION::getDefaultOptionSize(); i += 4)
     EXPECT_TRUE(OptionRange::rangeCheck(t[i + 1], t[i + 3], t[i + 2])) << t[i];
@@ -197,7 +195,7 @@ TEST_F(OptionDefaultsTest, TablesNotInQuadruplesAreRefused) {
 
 TEST_F(OptionDefaultsTest, OptionFileIsEchoedAndReadButItsNameRunsNothing) {
   const std::string dir = osvotest::scratchDir("OptionDefaultsTest.OptionFile");
-  // A name with a blank and a single quote is still one word for the shell.
+  // A blank and a single quote in the name.
   const std::string file = dir + "/my opt's";
   osvotest::writeFile(file, "-numMoves 7\n");
   ReadParam::cmdOption["-readOptionFile"] = file;
@@ -214,8 +212,7 @@ TEST_F(OptionDefaultsTest, OptionFileIsEchoedAndReadButItsNameRunsNothing) {
     EXPECT_FALSE(std::filesystem::exists(marker)) << name;
   }
 
-  // Only a small regular file is echoed: a directory or an endless device is
-  // refused before the shell copies it out.
+  // A directory or an endless device is refused before the shell copies it out.
   for (const std::string& name : {dir, std::string("/dev/zero")}) {
     ReadParam::cmdOption["-readOptionFile"] = name;
     const Printed p = capture([] { table().processOptionFile(); });
@@ -229,7 +226,6 @@ using Options = std::vector<std::pair<std::string, std::string>>;
 
 class OptionRulesTest : public OptionStoreTest {
  protected:
-  // The start-up sequence without the rules: table, the given options, defaults.
   static void prepare(const Options& options) {
     reset();
     capture([&] {
@@ -239,7 +235,6 @@ class OptionRulesTest : public OptionStoreTest {
       defaults.setAllDefaultOption();
     });
   }
-  // Runs the program's rules: what they printed, and the error that stopped them.
   static Printed runRules() {
     return capture([] { OptionRules(CP_OPTION::rules, CP_OPTION::getRuleSize()).processRules(); });
   }

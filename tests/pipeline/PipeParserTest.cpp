@@ -1,5 +1,5 @@
-// Both variants of the pipeline reader on small hand-checked files, the bundled
-// example core, malformed input, and the IPC net weighting.
+// Both variants of the pipeline reader on small hand-checked files, malformed
+// input, and the IPC net weighting.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -26,8 +26,7 @@ namespace {
 const PipeOptions kNets;
 const PipeOptions kPaths{true, 2.0};  // U = 454 ps, T = 454
 
-// Parses files held in memory: the description "d.desc" and, for the net
-// variant, the cycle file "d.cycle" (when given).
+// Parses the description "d.desc" and, when given, the cycle file "d.cycle" from memory.
 struct Parse {
   Printed printed;
   std::unique_ptr<FlatDesign> design;
@@ -51,9 +50,8 @@ Parse parsePaths(const std::string& desc) {
   return parseText(desc, nullptr, kPaths);
 }
 
-// Every net's first pin is its driver and source, filed under its instance's
-// outPins with a port of `driverDir`; the other pins are filed under inPins
-// with ports of `sinkDir`; one wire delay entry per pin.
+// Every net's first pin is its source, filed under outPins with a port of
+// `driverDir`, the others under inPins with ports of `sinkDir`.
 void expectWellFormed(const FlatDesign& d, PortDir driverDir, PortDir sinkDir) {
   for (const CktNet* net : d.netList) {
     ASSERT_FALSE(net->pins.empty());
@@ -98,7 +96,6 @@ TEST(PipeParser, NetVariantConvertsUnits) {
   EXPECT_DOUBLE_EQ(result->pins[0]->outDelay, 0.12);  // driver's tco
   EXPECT_DOUBLE_EQ(result->pins[1]->inDelay, 0.04);   // sink's tsu
   EXPECT_EQ(d->netList[1]->pins.size(), 1u);          // P = 1: only the driver
-  // The top instance is named after the file.
   EXPECT_EQ(instanceName(d->topInst), desc);
 }
 
@@ -110,7 +107,7 @@ TEST(PipeParser, PathVariantBuildsPathsLoopsAndLatencies) {
   EXPECT_EQ(p.out, "Opened file " + desc + "\nfetch\ndecode\nalu\nwb\n");
   expectWellFormed(*d, BI_PORT, BI_PORT);
 
-  // Stored as read: um^2 and ps.
+  // um^2 and ps, as read.
   const CktVersion* fetch = d->masterList[0]->versions[0];
   EXPECT_EQ((std::vector<double>{fetch->area, fetch->width, fetch->height}),
             (std::vector<double>{2.0, 2.0, 1.0}));
@@ -133,19 +130,6 @@ TEST(PipeParser, PathVariantBuildsPathsLoopsAndLatencies) {
   // IPC weights: sums -0.2 -0.2 -0.3 -0.2 -0.1 -0.1 -0.1 over the minimum -0.3.
   EXPECT_DOUBLE_EQ(d->netList[2]->ipcWeight, 1.0);
   EXPECT_DOUBLE_EQ(d->netList[6]->ipcWeight, 1.0 / 3);
-}
-
-TEST(PipeParser, ExampleCoreParsesInBothVariants) {
-  const std::string examples = std::string(OSVO_SOURCE_DIR) + "/examples/pipeline/";
-  std::unique_ptr<FlatDesign> nets, paths;
-  capture([&] {
-    nets = pipeParser(examples + "core-nets.desc", examples + "osvo-cycle.proc", kNets);
-    paths = pipeParser(examples + "core-paths.desc", "", kPaths);
-  });
-  ASSERT_TRUE(nets && paths);
-  EXPECT_EQ(nets->masterList.size(), paths->masterList.size());
-  ASSERT_FALSE(paths->loopEnd.empty());
-  EXPECT_EQ(paths->loopEnd.back() + 1, static_cast<int>(paths->pathList.size()));
 }
 
 TEST(NetIPCWeighting, SumsOverPathsNormalisedByTheSmallest) {
@@ -182,7 +166,6 @@ TEST(NetIPCWeighting, SumsOverPathsNormalisedByTheSmallest) {
 const std::string kBlocks = "2\nalu 1 1 0 100 10 5\nlsq 1 1 0 100 10 5\n";
 const std::string kPathBlocks = "2\nalu 1 1 100\nlsq 1 1 100\n";
 
-// Malformed input: every case throws one message naming the file and line.
 TEST(PipeParser, MalformedInputNamesTheFileTheLineAndTheField) {
   struct Case {
     std::string desc;
@@ -196,7 +179,6 @@ TEST(PipeParser, MalformedInputNamesTheFileTheLineAndTheField) {
        "^Error: d.desc:2: expected the area of block \"alu\" \\(a number\\), found \"1.2.3\"\n$"},
       {"1\nalu 1e400 1 0 100 10 5\n", "",
        "^Error: d.desc:2: the area of block \"alu\" is too large: \"1e400\"\n$"},
-      // Records cut short by the end of the file.
       {"2\nalu 1 1 0 100 10\n", "",
        "^Error: d.desc:2: expected the set-up time of block \"alu\" \\(a number\\), "
        "found the end of the file\n$"},
@@ -207,15 +189,12 @@ TEST(PipeParser, MalformedInputNamesTheFileTheLineAndTheField) {
        "found the end of the file\n$"},
       {kBlocks, "1\n0 n alu\n",
        "expected the pin count of net 1 of 1 \\(at least 1\\), found \"0\""},
-      // A block named twice: both lines.
       {"3\nalu 1 1 0 1 1 1\nlsq 1 1 0 1 1 1\nalu 2 1 0 1 1 1\n", "",
        "^Error: d.desc:4: block \"alu\" is named twice: on line 2 and on line 4\n$"},
-      // Names that match no block, wherever they stand.
       {kBlocks, "1\n3 n alu lsq\nLsq\n", "^Error: d.cycle:3: unknown block \"Lsq\"\n$"},
       {kBlocks, "2\n3 n alu lsq\n2 m alu lsq\n", "^Error: d.cycle:3: unknown block \"2\"\n$"},
       {kPathBlocks + "1 1\n2 alu ghost 0.5\n", nullptr,
        "^Error: d.desc:5: unknown block \"ghost\"\n$"},
-      // Sizes and times that give no usable block.
       {"1\nalu 0 1 0 100 10 5\n", "", "^Error: d.desc:2: block \"alu\" has a non-positive area"},
       {"1\nalu 1 -2 0 100 10 5\n", "", "block \"alu\" has a non-positive aspect ratio"},
       {"1\nalu 1 1 0 -100 10 5\n", "", "^Error: d.desc:2: block \"alu\" has a negative delay"},
@@ -229,11 +208,9 @@ TEST(PipeParser, MalformedInputNamesTheFileTheLineAndTheField) {
       {"1\nrf 1e-200 1e-200 0 1 1 1\n", "", "block \"rf\" gets a width of 0 and a height of inf"},
       {"2\nw 1e300 " + wide + "\nt 1e300 " + tall + "\n0\n", nullptr,
        "the blocks are too large together"},
-      // Probabilities outside [0, 1].
       {kPathBlocks + "1 1\n2 alu lsq 1.5\n", nullptr,
        "^Error: d.desc:5: path 1 of 1 has the probability 1.5; probabilities lie in \\[0, 1\\]\n$"},
       {kPathBlocks + "1 1\n1 alu -0.1\n", nullptr, "path 1 of 1 has the probability -0.1"},
-      // Endless input: a word beyond the limit.
       {"1\n" + std::string(5000, 'x'), "", "^Error: d.desc:2: a word longer than 4096 characters"},
   };
   for (const Case& c : cases) {
@@ -271,8 +248,7 @@ TEST(PipeParser, UnreadableFilesAndUnusableClocks) {
   p = capture([&] { pipeParser(dataPath("pipeline/net-small.desc"), dir, kNets); });
   EXPECT_TRUE(isError(p.error, "^Error: cannot read cycle file \"[^\"]*\": it is a directory"));
 
-  // "-fix_freq": not set, not a number, not positive, or a usable cycle time
-  // U = 1000 / f - 46 of which nothing is left after truncation.
+  // "-fix_freq" must leave a usable cycle 1000 / f - 46 after truncation.
   EXPECT_TRUE(isError(capture([] { pipelineClockOption(""); }).error,
                       "^Error: option -fix_freq must be [^\n]*; it is not set\n$"));
   for (const char* bad : {"abc", "0", "21.3", "30", "2GHz", "nan"}) {

@@ -1,9 +1,7 @@
-// Placement to sequence pair: the row-based and the overlap-based conversion,
-// their messages, and, on packings of evaluated random pairs, that the
-// converted pair packs every block at or left of and below where it was.
+// Placement to sequence pair: both conversions, their messages, and that a
+// converted packing never moves a block right or up.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <numeric>
@@ -32,11 +30,8 @@ TEST(Pl2SP, RowsFromTheSmallestHeight) {
     Seq x, y;
   };
   const Case cases[] = {
-      // Rows of height 2: 0 and 1 on the bottom row, 2 on the top one.
       {"two rows", {{0, 3, 1}, {0, 0, 2}, {3, 1, 2}, {2, 2, 2}}, {2, 0, 1}, {0, 1, 2}},
-      // 0.6 h goes up to row 1 and 0.4 h down to row 0 (h = 1).
       {"snapped", {{0, 5, 9}, {0.6, 0.4, 0}, {1, 1, 1}, {1, 1, 1}}, {0, 1, 2}, {1, 2, 0}},
-      // Equal x in one row: index order.
       {"equal x", {{4, 4, 0}, {0, 0, 0}, {1, 1, 1}, {1, 1, 1}}, {2, 0, 1}, {2, 0, 1}},
   };
   for (const Case& c : cases) {
@@ -64,8 +59,7 @@ TEST(Pl2SP, MessagesAndUnusableInput) {
   EXPECT_TRUE(other.getX().empty() && other.getY().empty());
   EXPECT_EQ(below.getY(), Seq{0});
 
-  // No row grid (a zero or NaN height, a grid too fine or too tall to walk):
-  // no block stands in a row, reported, and the conversion ends at once.
+  // No usable row grid: reported, and the conversion ends at once.
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const Placement unusable[] = {{{0, 1}, {0, 1}, {1, 1}, {0, 1}},
                                 {{0, 1}, {0, 1}, {1, 1}, {nan, 1}},
@@ -80,10 +74,8 @@ TEST(Pl2SP, MessagesAndUnusableInput) {
   EXPECT_TRUE(none.getX().empty());
 }
 
-// The overlap-based closure must relate blocks along chains whatever the
-// index order: 0 is below 1 and 1 below 2 (stacked, shifted to the right),
-// so 0 is below 2 although their x intervals do not meet, and the pair must
-// keep 2 above 0 rather than fall back to left-to-right order.
+// 0 below 1 below 2, shifted right: 0 is below 2 although their x intervals
+// do not meet.
 TEST(Pl2SP, ClosureFollowsChainsInIndexOrder) {
   CaptureStdout();
   Pl2SP conv({0, 2, 4}, {0, 1, 2}, {3, 3, 3}, {1, 1, 1}, TCG_ALGO);
@@ -92,9 +84,8 @@ TEST(Pl2SP, ClosureFollowsChainsInIndexOrder) {
   EXPECT_EQ(conv.getY(), (Seq{0, 1, 2}));
 }
 
-// Packs a random pair of whole-sized blocks (sums are exact), converts the
-// packing and packs the converted pair: every block must end up at or left
-// of and below its place, and the packing must be legal.
+// Packs random pairs of whole-sized blocks, converts and packs again: every
+// block ends at or left of and below its place, and no two overlap.
 void checkRoundTrip(PL2SP_ALGO algo, bool equalHeights, unsigned seed) {
   std::mt19937 rng(seed);
   std::uniform_int_distribution<int> size(1, 12);

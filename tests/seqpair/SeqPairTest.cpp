@@ -1,12 +1,11 @@
-// The sequence pair, hand-checked packings of the evaluator, the legality of
-// packings of random pairs, and the tree evaluation against the O(N^2) scans.
+// The sequence pair, hand-checked packings of the evaluator, and the tree
+// evaluation against the O(N^2) scans.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <numeric>
 #include <random>
-#include <string>
 #include <vector>
 
 #include "seqpair/SPeval.h"
@@ -25,9 +24,6 @@ bool isPermutation(Seq s) {
 }
 
 TEST(SeqPair, ShuffleFollowsTheLrand48SequenceAndUnevenPairsAreReported) {
-  // Seed 1 draws 89400484, 976015093, 1792756325, 721524505 for X and
-  // 1214379247, 3794415, 402845420, 2126940991 for Y; reduced modulo i+1 they
-  // pick positions 0,1,1,0 and 1,0,0,1.
   srand48(1);
   SeqPair sp(5);
   EXPECT_EQ(sp.getX(), (Seq{4, 3, 0, 2, 1}));
@@ -46,23 +42,17 @@ TEST(SPeval, OneBlockRowColumnAndEqualChains) {
   EXPECT_EQ((Vec{one.xLoc[0], one.yLoc[0], one.xSize, one.ySize, one.xSlacks[0], one.ySlacks[0]}),
             (Vec{0, 0, 4, 2.5, 0, 0}));
 
-  // X = Y: one row. Only the tallest block is critical in y; the others may
-  // rise by the difference.
+  // X = Y: one row; only the tallest block is critical in y.
   SPeval ev({3, 7, 2, 5}, {1, 2, 3, 4});
   ev.evalSlacks({0, 1, 2, 3}, {0, 1, 2, 3});
   EXPECT_EQ(ev.xLoc, (Vec{0, 1, 3, 6}));
   EXPECT_EQ(ev.yLoc, (Vec{0, 0, 0, 0}));
   EXPECT_EQ((Vec{ev.xSize, ev.ySize}), (Vec{10, 7}));
   EXPECT_EQ(ev.ySlacks, (Vec{400.0 / 7, 0, 500.0 / 7, 200.0 / 7}));
-  // X reversed: one column, block 0 at the bottom and block 3 on top.
+  // X reversed: one column.
   ev.evaluate({3, 2, 1, 0}, {0, 1, 2, 3});
   EXPECT_EQ(ev.yLoc, (Vec{0, 3, 10, 12}));
   EXPECT_EQ((Vec{ev.xSize, ev.ySize}), (Vec{4, 17}));
-  // A quarter turn twice restores the block.
-  ev.changeOrient(1);
-  EXPECT_EQ(ev.widths, (Vec{1, 7, 3, 4}));
-  ev.changeOrient(1);
-  EXPECT_EQ(ev.widths, (Vec{1, 2, 3, 4}));
 
   // Block 0 (2 wide) stands above 1 and 2 (1 wide each, side by side); all
   // three are left of 3. Both chains into 3 are 2 long: block 2's chain meets
@@ -137,46 +127,7 @@ TEST(SPeval, MovesConstraintsAndSortsAnyGraphInRange) {
   }
 }
 
-TEST(SPevalProperty, RandomPairsPackLegally) {
-  std::mt19937 rng(20240611);
-  std::uniform_int_distribution<int> whole(1, 20);
-  std::uniform_real_distribution<double> real(0.1, 10.0);
-  for (int round = 0; round < 400; ++round) {
-    const unsigned n = 1 + round % 60;
-    const bool exact = round % 2 == 0;  // whole or real sizes
-    Seq x(n), y(n), px(n), py(n);
-    Vec w, h;
-    std::iota(x.begin(), x.end(), 0u);
-    y = x;
-    std::shuffle(x.begin(), x.end(), rng);
-    std::shuffle(y.begin(), y.end(), rng);
-    for (unsigned i = 0; i < n; ++i) {
-      w.push_back(exact ? whole(rng) : real(rng));
-      h.push_back(exact ? whole(rng) : real(rng));
-      px[x[i]] = py[y[i]] = i;
-    }
-    auto left = [&](unsigned a, unsigned b) { return px[a] < px[b] && py[a] < py[b]; };
-    auto below = [&](unsigned a, unsigned b) { return px[a] > px[b] && py[a] < py[b]; };
-    SPeval ev(h, w);
-    ev.evalSlacks(x, y);
-    SCOPED_TRACE(testing::Message() << "round " << round << " n " << n);
-    // Legal: each relation of the pair holds (every two blocks have one, so
-    // none overlap), and the packing is the bounding box.
-    double right = 0, top = 0;
-    for (unsigned b = 0; b < n; ++b) {
-      right = std::max(right, ev.xLoc[b] + w[b]);
-      top = std::max(top, ev.yLoc[b] + h[b]);
-      for (unsigned a = 0; a < n; ++a) {
-        ASSERT_TRUE(!left(a, b) || ev.xLoc[a] + w[a] <= ev.xLoc[b]) << a << " left of " << b;
-        ASSERT_TRUE(!below(a, b) || ev.yLoc[a] + h[a] <= ev.yLoc[b]) << a << " below " << b;
-      }
-    }
-    ASSERT_EQ((Vec{ev.xSize, ev.ySize}), (Vec{right, top}));
-  }
-}
-
-// The packing as the O(N^2) scans compute it, the way the evaluator packed
-// before it used trees: the reference for the packings below.
+// The packing as the O(N^2) scans compute it: the reference for the trees.
 struct ScanPacking {
   Vec xLoc, yLoc, xRev, yRev, xSlacks, ySlacks;
   double xSize = 0, ySize = 0;
@@ -201,10 +152,9 @@ ScanPacking scanPacking(SPeval& ev, const Seq& x, const Seq& y) {
   return r;
 }
 
-// Every result of the evaluator, bit for bit, against the scans: random pairs
-// of 1 to 300 blocks with real, whole (equal sums), equal and zero sizes, as
-// the annealer uses it: one evaluator per size, sizes changed between pairs,
-// evaluate and evalSlacks in turn. OSVO_SPEVAL_PAIRS sets the number of pairs.
+// Every result, bit for bit, on random pairs of 1 to 300 blocks of real, whole,
+// equal and zero sizes, changed between pairs as the annealer does.
+// OSVO_SPEVAL_PAIRS sets the number of pairs.
 TEST(SPevalProperty, TreePackingsEqualTheScans) {
   const char* env = std::getenv("OSVO_SPEVAL_PAIRS");
   const long pairs = env ? std::atol(env) : 3000;
@@ -216,16 +166,9 @@ TEST(SPevalProperty, TreePackingsEqualTheScans) {
     const unsigned n = round < 300 ? static_cast<unsigned>(round + 1) : blocks(rng);
     const int kind = static_cast<int>(round % 4);  // real, whole, equal, with zeros
     auto size = [&] {
-      switch (kind) {
-        case 0:
-          return real(rng);
-        case 1:
-          return static_cast<double>(whole(rng));
-        case 2:
-          return 2.5;
-        default:
-          return rng() % 3 == 0 ? 0.0 : real(rng);
-      }
+      if (kind == 0) return real(rng);
+      if (kind == 1) return static_cast<double>(whole(rng));
+      return kind == 2 ? 2.5 : rng() % 3 == 0 ? 0.0 : real(rng);
     };
     Vec w(n), h(n);
     for (unsigned i = 0; i < n; ++i) w[i] = size(), h[i] = size();

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <iostream>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,8 +17,7 @@ using namespace CoarsePlacement;
 
 namespace {
 
-// A design under construction and its timing database: every block has its own
-// master with one version whose delay is the block delay.
+// A design and its timing database: a block's delay is its version 0's.
 struct Design : TimingDatabase {
   osvotest::DesignBuilder b;
   CktInstance* chip = b.top();
@@ -34,8 +31,7 @@ struct Design : TimingDatabase {
     inst->master->versions[0]->delay = delay;
     return inst;
   }
-  // An input pin with its set-up time, or an output pin with its clock-to-output
-  // time; the port's direction is `dir`.
+  // An input pin with its set-up time, an output pin with its clock-to-output time.
   static CktPin* in(CktInstance* i, double tsu = 0, PortDir dir = IN_PORT) {
     CktPin* p = osvotest::DesignBuilder::pin(i, dir, IN_PORT);
     p->inDelay = tsu;
@@ -46,7 +42,6 @@ struct Design : TimingDatabase {
     p->outDelay = tco;
     return p;
   }
-  // A net with the wire delay of each sink.
   CktNet* net(CktPin* driver, const std::vector<std::pair<CktPin*, double>>& sinks,
               const std::string& name = "n") {
     std::vector<CktPin*> pins;
@@ -102,18 +97,16 @@ TEST(FPTiming, ChainWorkedOutOnPaper) {
   }
   EXPECT_DOUBLE_EQ(c.n2->ipcWeight, 1.0);  // source slack 0
 
-  // A target below the critical path: required under arrival, slack clamped to 0.
+  // A target below the critical path: slack clamped to 0.
   EXPECT_DOUBLE_EQ(c.sta(5.0), 5.0);
   EXPECT_DOUBLE_EQ(c.bIn->reqTime, -0.5);
   for (CktPin* p : {c.chipIn, c.aIn, c.sIn, c.bIn}) EXPECT_DOUBLE_EQ(p->slack, 0.0);
-  c.B->master->versions[0]->delay = 10;  // a new analysis recomputes everything
+  c.B->master->versions[0]->delay = 10;
   EXPECT_DOUBLE_EQ(c.sta(), 13.0);
 }
 
 TEST(FPTiming, BidirectionalRingZeroCycleAndEmptyCircuit) {
-  // The path variant of the pipeline reader makes every port bidirectional:
-  // drivers are filed under outPins, sinks under inPins. A's set-up plus
-  // arrival (2 + 4) bounds the cycle.
+  // The path variant files bidirectional drivers under outPins, sinks under inPins.
   Design ring;
   CktInstance *A = ring.block("A", 1, 5), *B = ring.block("B", 1, 3);
   CktPin *aOut = Design::out(A, 0, BI_PORT), *aIn = Design::in(A, 2, BI_PORT);
@@ -139,9 +132,8 @@ TEST(FPTiming, BidirectionalRingZeroCycleAndEmptyCircuit) {
 }
 
 TEST(FPTiming, VeryLongChainOfDoubleConnections) {
-  // Every block takes the previous output on two inputs (wire delays 0 and
-  // 0.5): 2^200000 paths, which only a memoised walk whose depth does not
-  // depend on the call stack can analyse.
+  // Each block takes the previous output on two inputs: 2^200000 paths, for a
+  // memoised walk whose depth does not depend on the call stack.
   constexpr int kBlocks = 200000;
   Design t;
   CktPin *first = Design::in(t.chip), *driver = first;
@@ -156,8 +148,7 @@ TEST(FPTiming, VeryLongChainOfDoubleConnections) {
 }
 
 TEST(FPTimingDeathTest, LoopsAndStructuralErrorsEndTheRunWithTheirMessages) {
-  // blkA and blkB (combinational) feed each other; when blkA's output also
-  // drives the chip output the arrival pass meets the loop, else the required pass.
+  // blkA and blkB feed each other; observed at a chip output or not.
   Design loops[2];
   for (int observed : {0, 1}) {
     Design& t = loops[observed];
@@ -171,7 +162,6 @@ TEST(FPTimingDeathTest, LoopsAndStructuralErrorsEndTheRunWithTheirMessages) {
   Design orphan, stray, unconnected, bi;
   orphan.net(Design::out(orphan.block("A", 0, 1)), {{Design::out(orphan.chip), 0}}, "orphan")
       ->source = nullptr;
-  // A chip output that names a net it is not on.
   Design::out(stray.chip)->net = stray.net(Design::in(stray.chip), {{Design::out(stray.chip), 0}});
   Design::in(unconnected.chip);
   // A bidirectional pin filed under biPins is neither a driver nor a sink.
@@ -198,7 +188,6 @@ TEST(FPTimingDeathTest, LoopsAndStructuralErrorsEndTheRunWithTheirMessages) {
       {[&] { FPTiming().initialize_sta(&unconnected); }, "^Error: root cannot be NULL here\\.\n$",
        osvo::Stream::Out},
   };
-  // Every one ends the run with status 1, none with 0.
   for (const Case& c : cases)
     EXPECT_TRUE(osvotest::throwsError(c.step, c.message, osvo::kExitBadInput, c.stream));
   bi.net(osvotest::DesignBuilder::pin(A, BI_PORT), {{Design::out(bi.chip), 0}});
