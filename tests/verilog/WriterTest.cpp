@@ -94,15 +94,11 @@ using osvotest::contains;
 const char* const kLeaf = "module leaf(A, Y); input A; output Y; endmodule\n";
 
 TEST(Writer, PortsFromDeclarations) {
-  Built b = build(
-      "module m(a, b, d, y); input a, b; input [3:0] d; output [0:1] y; endmodule\n"
-      "module half(a, b); input a; endmodule\n");
+  Built b = build("module m(a, b, d, y); input a, b; input [3:0] d; output [0:1] y; endmodule\n");
   EXPECT_EQ(portsOf(b.master("m")), "a:i b:i d[3]:i d[2]:i d[1]:i d[0]:i y[0]:o y[1]:o");
   EXPECT_EQ(netsOf(b.master("m")),
             "a(a){} b(b){} d[3]@d(d[3]){} d[2]@d(d[2]){} d[1]@d(d[1]){} d[0]@d(d[0]){} "
             "y[0]@y(y[0]){} y[1]@y(y[1]){}");
-  // A head port that is never declared leaves the master without ports.
-  EXPECT_EQ(b.master("half")->portCount(), 0);
 }
 
 TEST(Writer, RedeclarationsGenerateNothingTwice) {
@@ -144,7 +140,6 @@ TEST(Writer, InstancesAndTheirNames) {
   EXPECT_TRUE(contains(
       b.err, "HDM warning! module nosuch not found\nHDM warning! Module nosuch not found\n"));
   EXPECT_TRUE(contains(b.err, "HDM warning! module n instantiates itself\n"));
-  EXPECT_TRUE(contains(b.out, "parse instance statement\nleaf u_1\n"));
 }
 
 TEST(Writer, RefusedConnections) {
@@ -169,7 +164,6 @@ TEST(Writer, RefusedConnections) {
   };
   for (const std::string& w : warnings)
     EXPECT_TRUE(contains(b.err, "HDM warning! " + w + "\n")) << w;
-  EXPECT_TRUE(contains(b.out, "formal size = 2\nactual size = 3\n"));
   EXPECT_EQ(netsOf(b.master("m")), "i(i){many.A,twice.A} y1{unknown.Y} y2{many.Y} y3{twice.Y}");
 }
 
