@@ -21,7 +21,6 @@ class DriverTest : public ::testing::Test {
   void TearDown() override { SetUp(); }
 };
 
-// Stores a value directly, without the messages of setOption.
 void put(const std::string& key, const std::string& value) {
   ReadParam::cmdOption.insert_or_assign(key, value);
 }
@@ -79,12 +78,6 @@ TEST_F(DriverTest, ReportParaNamesVerilogFileOnlyForVerilog) {
   EXPECT_EQ(GetCapturedStdout(),
             "file format: v\nverilog file: cpu.v\ntopModule: top\nLibrary file: cell.lib\n"
             "flat Master file: \n");
-  put("-format", "x");
-  put("-s", "m.txt");
-  CaptureStdout();
-  reportPara();
-  EXPECT_EQ(GetCapturedStdout(),
-            "file format: x\ntopModule: top\nLibrary file: cell.lib\nflat Master file: m.txt\n");
 }
 
 }  // namespace
