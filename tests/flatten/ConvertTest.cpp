@@ -56,9 +56,7 @@ TEST(Convert, BusesClockPortsAndSinglePinNets) {
             "wrap top\nNew master top\nNew master R\nNew master S\n instance created\n"
             " nets created\n buses created\n");
   ASSERT_EQ(im.flat.masterList.size(), 3u);
-  EXPECT_EQ(im.flat.masterList[0]->name, "top");
   EXPECT_EQ(im.flat.topInst->master, im.flat.masterList[0]);
-  EXPECT_EQ(im.flat.topInst->index, -1);
   ASSERT_EQ(im.flat.instList.size(), 2u);
   EXPECT_EQ(instanceName(im.flat.instList[1]), "S_0");
 
@@ -109,7 +107,6 @@ TEST(Convert, LibraryVersionsOffsetsTypesAndFallback) {
   lib += "b0 w 0 c 16 1 2.5 0.1 0.2  b0 w 0 c 9 1 2 0.1 0.2  b0 w 0 c 0 2 1.5 0.1 0.2\n";
   lib += "b1 w 0 c 25 1 3 0.3 0.4  b1 w 0 c 4 2 2 0.3 0.4  b1 w 0 c 1 3 1 0.3 0.4\n";
   lib += "q w 0 seq 36 1 1 0.5 0.6\n" + entries;
-  im.out.str("");
   im.err.str("");
   im.importLibrary(lib);
 
@@ -134,13 +131,6 @@ TEST(Convert, LibraryVersionsOffsetsTypesAndFallback) {
   EXPECT_EQ(im.err.str(), "Warning: instance b2 is not a cell of the library " +
                               osvotest::scratchDir("library") +
                               "/cells.lib; it receives the data of cell b0\n");
-  std::istringstream lines(im.out.str());
-  std::string first3[3];
-  for (std::string& l : first3) std::getline(lines, l);
-  EXPECT_EQ(first3[0], "blk");
-  EXPECT_EQ(first3[1], "16 2.5");
-  EXPECT_EQ(first3[2], "Old master : blk");
-
   im.err.str("");
   im.hi->importCellLib("/nonexistent/cells.lib");
   EXPECT_EQ(im.err.str(),
