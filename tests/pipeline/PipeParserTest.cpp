@@ -73,7 +73,6 @@ TEST(PipeParser, NetVariantConvertsUnits) {
   std::unique_ptr<FlatDesign> d;
   const Printed p = capture([&] { d = pipeParser(desc, cycle, kNets); });
   ASSERT_TRUE(d) << p.err;
-  EXPECT_EQ(p.out, "Opened file " + desc + "\nalu\nregfile\nlsq\nOpening " + cycle + "\n");
   ASSERT_EQ(d->masterList.size(), 3u);
   expectWellFormed(*d, OUT_PORT, IN_PORT);
 
@@ -96,7 +95,6 @@ TEST(PipeParser, NetVariantConvertsUnits) {
   EXPECT_DOUBLE_EQ(result->pins[0]->outDelay, 0.12);  // driver's tco
   EXPECT_DOUBLE_EQ(result->pins[1]->inDelay, 0.04);   // sink's tsu
   EXPECT_EQ(d->netList[1]->pins.size(), 1u);          // P = 1: only the driver
-  EXPECT_EQ(instanceName(d->topInst), desc);
 }
 
 TEST(PipeParser, PathVariantBuildsPathsLoopsAndLatencies) {
@@ -104,7 +102,6 @@ TEST(PipeParser, PathVariantBuildsPathsLoopsAndLatencies) {
   std::unique_ptr<FlatDesign> d;
   const Printed p = capture([&] { d = pipeParser(desc, "no-such-cycle-file", kPaths); });
   ASSERT_TRUE(d) << p.err;
-  EXPECT_EQ(p.out, "Opened file " + desc + "\nfetch\ndecode\nalu\nwb\n");
   expectWellFormed(*d, BI_PORT, BI_PORT);
 
   // um^2 and ps, as read.

@@ -76,11 +76,6 @@ struct Chain : Design {
 TEST(FPTiming, ChainWorkedOutOnPaper) {
   Chain c;
   EXPECT_DOUBLE_EQ(c.sta(0.0), 7.0);
-  EXPECT_EQ(c.printed,
-            "Finished computing arrival times of signals..\n"
-            "Required target cycle time set to 7\n"
-            "Finished computing required times...\n"
-            "Finished static timing analysis..\n");
   struct Expect {
     CktPin* pin;
     double arr, req, slack;
