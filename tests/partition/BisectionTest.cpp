@@ -229,8 +229,6 @@ TEST(Bisection, TinyAndDegenerateInputs) {
     return p;
   };
   const std::vector<Case> cases = {
-      {"no vertices", make({}, {}, {}), 0, {}},
-      {"one vertex", make({5}, {-1}, {{{0}, 3}}), 0, {}},
       {"two vertices must split", make({1, 1}, {-1, -1}, {{{0, 1}, 4}}), 4, {}},
       {"heavy vertex alone", make({10, 3, 3}, {-1, -1, -1}, {{{0, 1}, 1}, {{1, 2}, 5}}), 1, {}},
       {"all fixed", make({1, 1, 1}, {0, 1, 1}, {{{0, 1}, 2}, {{1, 2}, 1}}), 2, {0, 1, 1}},
