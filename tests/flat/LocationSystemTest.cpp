@@ -26,16 +26,6 @@ TEST(Orientation, TranslateGivesTheEightTurns) {
   EXPECT_DOUBLE_EQ(y, 9);
 }
 
-TEST(Orientation, TextFormsRoundTripAndUnknownsReport) {
-  for (int o = 0; o < 8; ++o) EXPECT_EQ(CP::toOrient(CP::toChar(static_cast<CP::oritType>(o))), o);
-  EXPECT_EQ(CP::toOrient("F90"), CP::F90);
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(CP::toOrient("f90"), CP::B0);
-  EXPECT_STREQ(CP::toChar(static_cast<CP::oritType>(9)), "B0");
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            "ERROR: in converting char* to ORIENT\nERROR: in converting ORIENT to char* \n");
-}
-
 namespace {
 // A 100 x 100 chip holding one w x h block at (10, 20) with one port, turned by o.
 struct OneBlock {
