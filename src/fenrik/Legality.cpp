@@ -25,7 +25,11 @@ LegalityReport checkLegality(const Fenrik& fenrik, const Rect& outline, double t
       double a = b.getRealArea();
       if (std::abs(w * h - a) > relative * a + tolerance * tolerance)
         return fail(b.name + " does not keep its area");
-      if (a > 0.0 && (h < w * b.minAspect * (1 - relative) || h > w * b.maxAspect * (1 + relative)))
+      // Each side is known only within the coordinate slack: far from the
+      // origin the coordinates keep fewer digits of a block's width than its
+      // shape has.
+      if (a > 0.0 && (h + tolerance < (w - tolerance) * b.minAspect * (1 - relative) ||
+                      h - tolerance > (w + tolerance) * b.maxAspect * (1 + relative)))
         return fail(b.name + " has an aspect ratio out of bounds");
     } else {
       double rw = b.getRealWidth(), rh = b.getRealHeight();

@@ -11,6 +11,6 @@ struct LegalityReport {
   std::string problem;  // the first problem found, "" when legal
 };
 
-// `tolerance` is the slack allowed on every coordinate (and, relative, on areas
-// and aspect ratios).
+// `tolerance` is the slack allowed on every coordinate, and so on every side
+// of a block (areas and aspect ratios also get a small relative slack).
 LegalityReport checkLegality(const Fenrik& fenrik, const Rect& outline, double tolerance);

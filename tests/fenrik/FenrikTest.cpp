@@ -113,6 +113,20 @@ TEST(Fenrik, EdgeCasesEndLegalOrRefused) {
            .net({0, 2, -1})
            .net({1, -2}),
        true},
+      // Terminals 1e13 apart: there the coordinates keep a soft block's width
+      // only to about 0.002, which must not read as a broken aspect ratio.
+      {"blocks placed far from the origin",
+       Builder()
+           .terminal(0, 0)
+           .terminal(9999999999999, 80)
+           .soft(400, 0.3, 3)
+           .soft(100, 0.1, 10)
+           .hard(20, 30)
+           .hard(8, 5)
+           .net({0, 2, -1})
+           .net({1, -2})
+           .net({3, 0}),
+       true},
   };
   for (Case& c : cases) {
     SCOPED_TRACE(c.what);
