@@ -104,8 +104,12 @@ void Fenrik::build(const BenchmarkDesign& design, double whitespacePercent, doub
     double side = totalArea_ > 0.0 ? std::sqrt(totalArea_) : 0.0;
     region_ = Rect(0.0, 0.0, side, side);
   }
-  tolerance_ = 1e-9 * std::max(region_.longerSide(), 0.0);
-  if (!std::isfinite(tolerance_)) tolerance_ = 0.0;
+  // Fit tests allow for rounding along the longer side, but never more than a
+  // millionth of the shorter one: in an outline far longer than high a slack
+  // taken from the length alone would let blocks much higher than the region
+  // pass for fitting it.
+  tolerance_ = std::min(1e-9 * region_.longerSide(), 1e-6 * region_.shorterSide());
+  if (!(tolerance_ >= 0.0) || !std::isfinite(tolerance_)) tolerance_ = 0.0;
 
   working_.clear();
   for (auto& b : blocks_) working_.push_back(b.get());

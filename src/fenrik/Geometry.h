@@ -16,4 +16,5 @@ struct Rect {
   double area() const { return width() * height(); }
   Point centre() const { return {(ll.x + ur.x) / 2.0, (ll.y + ur.y) / 2.0}; }
   double longerSide() const { return std::max(width(), height()); }
+  double shorterSide() const { return std::min(width(), height()); }
 };

@@ -101,24 +101,13 @@ TEST(Fenrik, EdgeCasesEndLegalOrRefused) {
       {"only blocks without area", Builder().hard(0, 0).soft(0).net({0, 1}), true},
       {"a block larger than the outline", Builder(pads).hard(40, 1).hard(1, 1), false},
       {"a line longer than the outline", Builder().hard(0, 10).hard(2, 2), false},
-      // Terminals far apart in x only: an outline thinner than its slack, in
-      // which the soft blocks must still keep their aspect-ratio bounds.
-      {"an outline flatter than its tolerance",
+      // Terminals far apart in x only: an outline a billion times longer than
+      // high, whose fit slack, taken from its length, once let blocks far
+      // higher than the outline pass for fitting it.
+      {"an outline far longer than high",
        Builder()
-           .terminal(0, 0)
-           .terminal(3.3e15, 60)
-           .soft(400, 0.3, 3)
-           .soft(100, 0.1, 10)
-           .hard(20, 30)
-           .net({0, 2, -1})
-           .net({1, -2}),
-       true},
-      // Terminals 1e13 apart: there the coordinates keep a soft block's width
-      // only to about 0.002, which must not read as a broken aspect ratio.
-      {"blocks placed far from the origin",
-       Builder()
-           .terminal(0, 0)
-           .terminal(9999999999999, 80)
+           .terminal(41, 0)
+           .terminal(40166666666, 0)
            .soft(400, 0.3, 3)
            .soft(100, 0.1, 10)
            .hard(20, 30)
@@ -126,6 +115,30 @@ TEST(Fenrik, EdgeCasesEndLegalOrRefused) {
            .net({0, 2, -1})
            .net({1, -2})
            .net({3, 0}),
+       false},
+      // Beside a block of area 1e21 the fit slack exceeds a small block's
+      // side, so a packing may start a small block that far past its region.
+      {"small blocks beside one of area 1e21",
+       Builder()
+           .soft(1e21, 0.5, 2)
+           .hard(13, 20)
+           .hard(8, 14)
+           .soft(5, 0.3, 3)
+           .soft(20, 0.3, 3)
+           .hard(15, 16)
+           .soft(86, 0.3, 3)
+           .hard(19, 7)
+           .soft(76, 0.3, 3)
+           .hard(6, 10)
+           .net({1, 9})
+           .net({7, 9})
+           .net({1, 6})
+           .net({4, 6})
+           .net({8, 7})
+           .net({4, 7})
+           .net({2, 9})
+           .net({5, 7})
+           .net({7, 2}),
        true},
   };
   for (Case& c : cases) {
@@ -317,6 +330,9 @@ TEST(Fenrik, LeafPlacementShapesAndPins) {
   EXPECT_EQ(f.block(1).getLl().x, 37.5);
   EXPECT_EQ(f.block(1).pins[0]->xOffset, 1.0);
   EXPECT_EQ(f.block(1).pins[0]->yOffset, 0.5);
+  // In a region too low for it, the soft block keeps its aspect-ratio bounds.
+  f.place(slot(1), Rect(10, 0, 50, 1));
+  EXPECT_DOUBLE_EQ(f.block(1).getHeight() / f.block(1).getWidth(), 0.5);
 }
 
 }  // namespace
