@@ -196,12 +196,16 @@ int Fenrik::partition(int lowIndex, int highIndex, double& area1, double& area2,
   return lowIndex + static_cast<int>(blocks1.size()) - 1;
 }
 
+double Fenrik::fitSlack(const Rect& rect) const {
+  return std::min(tolerance_, 1e-6 * std::max(rect.shorterSide(), 0.0));
+}
+
 bool Fenrik::packSide(const std::vector<Block*>& blocks, const Rect& rect, bool thorough) {
   if (checkROB(blocks, rect, thorough)) return true;
   bool allSoft = true;
   for (const Block* b : blocks) allSoft = allSoft && b->soft == 1;
   if (!allSoft || blocks.size() < 2) return false;
-  if (!packZeroDeadSpace(items_, rect, tolerance_, packed_)) return false;
+  if (!packZeroDeadSpace(items_, rect, fitSlack(rect), packed_)) return false;
   for (size_t i = 0; i < blocks.size(); ++i) blocks[i]->set(packed_[i]);
   return true;
 }
@@ -225,10 +229,11 @@ int Fenrik::checkROB(const std::vector<Block*>& blocks, const Rect& rect, bool t
     it.maxAspect = b->maxAspect;
     items_.push_back(it);
   }
-  if (!packer_.pack(items_, rect, tolerance_, thorough, packed_)) return 0;
-  // A packing is accepted within the fit tolerance, which on a large outline
-  // exceeds the fixed slack of these checks.
-  const double low = 0.1 + tolerance_, high = 0.01 + tolerance_;
+  const double slack = fitSlack(rect);
+  if (!packer_.pack(items_, rect, slack, thorough, packed_)) return 0;
+  // A packing is accepted within the fit slack, which on a large outline
+  // exceeds the fixed margin of these checks.
+  const double low = 0.1 + slack, high = 0.01 + slack;
   for (size_t i = 0; i < blocks.size(); ++i) {
     const double xloc = packed_[i].ll.x - rect.ll.x, yloc = packed_[i].ll.y - rect.ll.y;
     OSVO_ASSERT(xloc > -low);

@@ -107,6 +107,10 @@ class Fenrik {
   void build(const BenchmarkDesign& design, double whitespacePercent, double gamma);
   double targetArea(int percent, double area1, double area2, double regionArea) const;
   bool packSide(const std::vector<Block*>& blocks, const Rect& rect, bool thorough);
+  // The fit slack of packing `rect`: the region's, but never above a millionth
+  // of the rectangle's shorter side, so that a sliver of the region is not
+  // taken to hold blocks far higher than itself.
+  double fitSlack(const Rect& rect) const;
   void softShape(const Block& block, const Rect& region, double& w, double& h) const;
   Point pinTarget(const _Pin& pin) const;
   Point wirePoint(const Block& block) const;

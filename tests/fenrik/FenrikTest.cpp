@@ -116,29 +116,27 @@ TEST(Fenrik, EdgeCasesEndLegalOrRefused) {
            .net({1, -2})
            .net({3, 0}),
        false},
-      // Beside a block of area 1e21 the fit slack exceeds a small block's
-      // side, so a packing may start a small block that far past its region.
-      {"small blocks beside one of area 1e21",
+      // Beside a block of area 1e20 the small blocks' side of a cut may be a
+      // sliver of the outline, far thinner than the outline's fit slack.
+      {"small blocks in a sliver of the outline",
        Builder()
-           .soft(1e21, 0.5, 2)
-           .hard(13, 20)
-           .hard(8, 14)
-           .soft(5, 0.3, 3)
-           .soft(20, 0.3, 3)
-           .hard(15, 16)
-           .soft(86, 0.3, 3)
-           .hard(19, 7)
-           .soft(76, 0.3, 3)
-           .hard(6, 10)
-           .net({1, 9})
-           .net({7, 9})
-           .net({1, 6})
-           .net({4, 6})
-           .net({8, 7})
-           .net({4, 7})
-           .net({2, 9})
-           .net({5, 7})
-           .net({7, 2}),
+           .soft(1e20, 0.5, 2)
+           .soft(83, 0.3, 3)
+           .soft(72, 0.3, 3)
+           .soft(94, 0.3, 3)
+           .hard(15, 9)
+           .soft(64, 0.3, 3)
+           .hard(2.5, 1)
+           .soft(77, 0.3, 3)
+           .hard(4, 7)
+           .soft(30, 0.3, 3)
+           .net({6, 9})
+           .net({2, 1})
+           .net({5, 1})
+           .net({7, 5})
+           .net({3, 1})
+           .net({9, 7})
+           .net({7, 8}),
        true},
   };
   for (Case& c : cases) {
